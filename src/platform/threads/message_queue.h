@@ -8,8 +8,8 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <mutex>
-#include <vector>
 
 #include "platform/threads/thread_queue.h"
 
@@ -27,10 +27,10 @@ public:
 private:
     std::mutex m_lock;
     std::condition_variable m_posted;
-    std::vector<ThreadMessage> m_pending;  // guarded by m_lock
-    bool m_bClosed = false;                // guarded by m_lock
-    bool m_bWaiting = false;               // guarded by m_lock
+    std::deque<ThreadMessage> m_pending;  // guarded by m_lock
+    bool m_bClosed = false;               // guarded by m_lock
+    bool m_bWaiting = false;              // guarded by m_lock
 
-    std::vector<ThreadMessage> m_batch;  // owner only
-    size_t m_nBatchPos = 0;              // owner only
+    std::deque<ThreadMessage> m_batch;  // owner only
+    size_t m_nBatchPos = 0;             // owner only
 };

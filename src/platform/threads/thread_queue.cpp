@@ -17,8 +17,7 @@ namespace {
 std::atomic<ThreadId> g_nextThreadId{1};
 std::atomic<bool> g_bFailCreation{false};
 
-// Every live queue by thread id. Posters hold the read lock while they
-// append, so a queue is never closed under a post in progress.
+// Every live queue by thread id.
 std::shared_mutex g_registryLock;
 std::unordered_map<ThreadId, std::shared_ptr<CMessageQueue>> g_registry;
 
@@ -146,16 +145,37 @@ void CloseThreadHandle(ThreadHandle hThread) {
     delete hThread;
 }
 
+namespace {
+
+std::shared_ptr<CMessageQueue> FindQueue(ThreadId id) {
+    std::shared_lock<std::shared_mutex> lock(g_registryLock);
+    auto it = g_registry.find(id);
+    return it == g_registry.end() ? nullptr : it->second;
+}
+
+// The poster's last target. Ids are never reused, so the cached queue stays
+// the right one until it is closed; a closed queue refuses the post and the
+// registry is asked again (a thread may register a new queue).
+thread_local ThreadId t_lastTargetId = 0;
+thread_local std::shared_ptr<CMessageQueue> t_lastTarget;
+
+}  // namespace
+
 bool PostThreadMessage(ThreadId id, unsigned message, WPARAM wParam, LPARAM lParam) {
     if (id == 0) {
         return false;
     }
-    std::shared_lock<std::shared_mutex> lock(g_registryLock);
-    auto it = g_registry.find(id);
-    if (it == g_registry.end()) {
+    const ThreadMessage msg{message, wParam, lParam};
+    if (id == t_lastTargetId && t_lastTarget->Post(msg)) {
+        return true;
+    }
+    std::shared_ptr<CMessageQueue> queue = FindQueue(id);
+    if (!queue) {
         return false;
     }
-    return it->second->Post(ThreadMessage{message, wParam, lParam});
+    t_lastTargetId = id;
+    t_lastTarget = queue;
+    return queue->Post(msg);
 }
 
 ThreadId GetCurrentThreadId() {
