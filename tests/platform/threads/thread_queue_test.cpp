@@ -102,6 +102,21 @@ TEST(ThreadQueueTest, RegisteredThreadOwnsAQueueUntilItUnregistersOrEnds) {
     EXPECT_FALSE(PostThreadMessage(other, WM_DRAW_VIDEO, 0, 0)) << "queue ended with its thread";
 }
 
+TEST(ThreadQueueTest, QueueRegisteredAgainGetsPostsOfASenderThatPostedBefore) {
+    const ThreadId self = RegisterThreadQueue();
+    ASSERT_TRUE(PostThreadMessage(self, WM_USER, 1, 0));
+    UnregisterThreadQueue();
+    EXPECT_FALSE(PostThreadMessage(self, WM_USER, 2, 0));
+
+    EXPECT_EQ(RegisterThreadQueue(), self) << "the thread keeps its id";
+    ASSERT_TRUE(PostThreadMessage(self, WM_USER, 3, 0));
+    ThreadMessage msg;
+    ASSERT_TRUE(PeekMessage(&msg));
+    EXPECT_EQ(msg.wParam, 3u);
+    EXPECT_FALSE(PeekMessage(&msg));
+    UnregisterThreadQueue();
+}
+
 TEST(ThreadQueueTest, IdsAreDistinctNonZeroAndKnownToTheThreadItself) {
     constexpr int kThreads = 8;
     std::vector<ThreadHandle> handles;
