@@ -6,13 +6,13 @@
 #include <string>
 
 struct LocalTime {
-    int year = 1970;    // four digits
-    int month = 1;      // 1..12
-    int day = 1;        // 1..31
-    int hour = 0;       // 0..23
-    int minute = 0;     // 0..59
-    int second = 0;     // 0..59
-    int dayOfWeek = 4;  // 0 Sunday .. 6 Saturday
+    int year = 1970;   // four digits
+    int month = 1;     // 1..12
+    int day = 1;       // 1..31
+    int hour = 0;      // 0..23
+    int minute = 0;    // 0..59
+    int second = 0;    // 0..59
+    int dayOfWeek = 4; // 0 Sunday .. 6 Saturday
 };
 
 using LocalClockSource = std::function<LocalTime()>;

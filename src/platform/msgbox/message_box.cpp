@@ -128,6 +128,4 @@ void SetMessageBoxUiThread() {
     g_uiThread = std::this_thread::get_id();
 }
 
-void FlushPendingMessageBoxes() {
-    Dispatcher().Flush();
-}
+void FlushPendingMessageBoxes() { Dispatcher().Flush(); }
