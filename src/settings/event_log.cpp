@@ -45,12 +45,8 @@ int CEventLog::OpenLogFile() {
 void CEventLog::WriteLogEntry(int type, int channel, const char* text) {
     std::size_t length = text == nullptr ? 0 : strnlen(text, MAX_LOG_TEXT);
     unsigned char record[sizeof(LogEntry)];
-    std::uint32_t time = PackLogTime(GetLocalTimeNow());
     record[0] = static_cast<unsigned char>(type);
     record[1] = static_cast<unsigned char>(channel);
-    for (int i = 0; i < 4; ++i) {
-        record[2 + i] = static_cast<unsigned char>(time >> (8 * i));
-    }
     record[6] = static_cast<unsigned char>(length + 1);
     if (length > 0) {
         std::memcpy(record + LOG_ENTRY_HEAD_SIZE, text, length);
@@ -61,6 +57,11 @@ void CEventLog::WriteLogEntry(int type, int channel, const char* text) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_pLogFile == nullptr) {
         return;
+    }
+    // Stamped under the lock, so the records of a file are in time order.
+    std::uint32_t time = PackLogTime(GetLocalTimeNow());
+    for (int i = 0; i < 4; ++i) {
+        record[2 + i] = static_cast<unsigned char>(time >> (8 * i));
     }
     std::fwrite(record, 1, recordSize, m_pLogFile);
     std::fflush(m_pLogFile);
