@@ -1,0 +1,148 @@
+#include "platform/display/surface_blit.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/display/pixel_math.h"
+
+namespace px = display_pixels;
+
+namespace {
+
+int BytesPerPixel(int depth) {
+    switch (depth) {
+        case 0:
+        case 15:
+        case 16:
+            return 2;
+        case 24:
+            return 3;
+        case 8:
+            return 1;
+        default:
+            return 4;
+    }
+}
+
+// Source column of each destination column x0..x1-1.
+std::vector<int> SourceColumns(const RECT& s, const RECT& d, int x0, int x1) {
+    std::vector<int> cols(static_cast<size_t>(std::max(x1 - x0, 0)));
+    const int64_t sw = s.right - s.left;
+    const int64_t dw = d.right - d.left;
+    for (int x = x0; x < x1; ++x) {
+        cols[static_cast<size_t>(x - x0)] = s.left + static_cast<int>((x - d.left) * sw / dw);
+    }
+    return cols;
+}
+
+int SourceRow(const RECT& s, const RECT& d, int y) {
+    const int64_t sh = s.bottom - s.top;
+    const int64_t dh = d.bottom - d.top;
+    return s.top + static_cast<int>((y - d.top) * sh / dh);
+}
+
+struct ReadYuy2 {
+    uint32_t operator()(const uint8_t* row, int x) const { return px::Yuy2ToRgb(row, x); }
+};
+struct ReadRgb32 {
+    uint32_t operator()(const uint8_t* row, int x) const {
+        const uint8_t* p = row + x * 4;
+        return px::MakeRgb(p[2], p[1], p[0]);
+    }
+};
+struct ReadRgb24 {
+    uint32_t operator()(const uint8_t* row, int x) const {
+        const uint8_t* p = row + x * 3;
+        return px::MakeRgb(p[2], p[1], p[0]);
+    }
+};
+template <int Depth>
+struct ReadRgb16 {
+    uint32_t operator()(const uint8_t* row, int x) const {
+        const uint32_t v = row[x * 2] | (static_cast<uint32_t>(row[x * 2 + 1]) << 8);
+        return px::UnpackRgb(v, Depth);
+    }
+};
+
+template <typename Read>
+void ScreenRows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, const RECT& d,
+                int x0, int x1, int y0, int y1, int quantizeDepth) {
+    const std::vector<int> cols = SourceColumns(s, d, x0, x1);
+    const Read read;
+    for (int y = y0; y < y1; ++y) {
+        const uint8_t* srow = src.pixels + static_cast<size_t>(SourceRow(s, d, y)) * src.pitch;
+        uint32_t* drow = screen.Row(y) + x0;
+        const int n = x1 - x0;
+        if (quantizeDepth != 0) {
+            for (int i = 0; i < n; ++i) {
+                drow[i] = px::QuantizeRgb(read(srow, cols[static_cast<size_t>(i)]), quantizeDepth);
+            }
+        } else {
+            for (int i = 0; i < n; ++i) {
+                drow[i] = read(srow, cols[static_cast<size_t>(i)]);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void StretchOntoScreen(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, const RECT& d,
+                       const RECT& clip) {
+    const int x0 = std::max({d.left, clip.left, 0});
+    const int x1 = std::min({d.right, clip.right, screen.Width()});
+    const int y0 = std::max({d.top, clip.top, 0});
+    const int y1 = std::min({d.bottom, clip.bottom, screen.Height()});
+    if (x0 >= x1 || y0 >= y1) {
+        return;
+    }
+    const int depth = screen.Depth();
+    switch (src.depth) {
+        case 0:
+            ScreenRows<ReadYuy2>(src, s, screen, d, x0, x1, y0, y1,
+                                 depth == 15 || depth == 16 ? depth : 0);
+            break;
+        case 15:
+            ScreenRows<ReadRgb16<15>>(src, s, screen, d, x0, x1, y0, y1, 0);
+            break;
+        case 16:
+            ScreenRows<ReadRgb16<16>>(src, s, screen, d, x0, x1, y0, y1, 0);
+            break;
+        case 24:
+            ScreenRows<ReadRgb24>(src, s, screen, d, x0, x1, y0, y1, 0);
+            break;
+        case 32:
+            ScreenRows<ReadRgb32>(src, s, screen, d, x0, x1, y0, y1, 0);
+            break;
+        default:
+            break;  // a palette screen shows nothing of ours
+    }
+}
+
+void StretchBetweenSurfaces(const SurfaceImage& src, const RECT& s, const SurfaceImage& dst,
+                            const RECT& d) {
+    const std::vector<int> cols = SourceColumns(s, d, d.left, d.right);
+    const int n = d.right - d.left;
+    for (int y = d.top; y < d.bottom; ++y) {
+        const uint8_t* srow = src.pixels + static_cast<size_t>(SourceRow(s, d, y)) * src.pitch;
+        uint8_t* drow = dst.pixels + static_cast<size_t>(y) * dst.pitch;
+        if (src.depth == 0) {
+            // Each destination pixel takes its luma and, by its place in the
+            // pair, the U or V of the source pixel's pair.
+            for (int i = 0; i < n; ++i) {
+                const int x = d.left + i;
+                const int sx = cols[static_cast<size_t>(i)];
+                drow[x * 2] = srow[sx * 2];
+                drow[x * 2 + 1] = srow[(sx & ~1) * 2 + ((x & 1) != 0 ? 3 : 1)];
+            }
+        } else {
+            const int bpp = BytesPerPixel(src.depth);
+            for (int i = 0; i < n; ++i) {
+                std::memcpy(drow + static_cast<size_t>(d.left + i) * bpp,
+                            srow + static_cast<size_t>(cols[static_cast<size_t>(i)]) * bpp,
+                            static_cast<size_t>(bpp));
+            }
+        }
+    }
+}
