@@ -7,6 +7,7 @@
 
 #include <immintrin.h>
 
+#include <atomic>
 #include <cstring>
 
 #define QV_AVX2 __attribute__((target("avx2")))
@@ -204,9 +205,17 @@ QV_AVX2 int RowPair16(uint8_t* out0, uint8_t* out1, const uint8_t* y0, const uin
 
 }  // namespace
 
+namespace {
+std::atomic<bool> g_avx2Allowed{true};
+}  // namespace
+
 bool ColorUseAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    return has && g_avx2Allowed.load(std::memory_order_relaxed);
+}
+
+void ColorAllowAvx2(bool allow) {
+    g_avx2Allowed = allow;
 }
 
 QV_AVX2 int BgraRowPairAvx2(uint8_t* out0, uint8_t* out1, const uint8_t* y0, const uint8_t* y1,

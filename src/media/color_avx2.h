@@ -7,6 +7,10 @@
 
 bool ColorUseAvx2();
 
+// Turns the AVX2 kernels off (or back on, where the processor has them), so
+// that the 8-pixel kernels of older processors can be checked on any machine.
+void ColorAllowAvx2(bool allow);
+
 // Both rows of a pair share their chroma.
 int BgraRowPairAvx2(uint8_t* out0, uint8_t* out1, const uint8_t* y0, const uint8_t* y1,
                     const uint8_t* u, const uint8_t* v, int width);
