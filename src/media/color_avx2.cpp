@@ -74,7 +74,8 @@ QV_AVX2 inline __m256i Shift13(__m256i lo, __m256i hi) {
 // the two: a0-7, b0-7 | a8-15, b8-15. The sums within each 8 bytes use
 // 64-bit shifts, which keeps the shuffle unit free for the rest.
 // carry: the low 3 bits carried in, a's in the a bytes, b's in the b bytes.
-QV_AVX2 inline void Diffuse2(__m256i& ta, __m256i& tb, __m256i& carry) {
+// Returns the diffused values clamped to 0..255, in the same byte order.
+QV_AVX2 inline __m256i Diffuse2(__m256i ta, __m256i tb, __m256i& carry) {
     const __m256i seven16 = _mm256_set1_epi16(7);
     __m256i m = _mm256_packus_epi16(_mm256_and_si256(ta, seven16), _mm256_and_si256(tb, seven16));
     __m256i p = _mm256_add_epi8(m, _mm256_slli_epi64(m, 8));
@@ -95,10 +96,7 @@ QV_AVX2 inline void Diffuse2(__m256i& ta, __m256i& tb, __m256i& carry) {
     const __m256i zero = _mm256_setzero_si256();
     ta = _mm256_add_epi16(ta, _mm256_unpacklo_epi8(low, zero));
     tb = _mm256_add_epi16(tb, _mm256_unpackhi_epi8(low, zero));
-    // Clamped to 0..255 by the unsigned pack, back in the same byte order.
-    __m256i clamped = _mm256_packus_epi16(ta, tb);
-    ta = _mm256_unpacklo_epi8(clamped, zero);
-    tb = _mm256_unpackhi_epi8(clamped, zero);
+    return _mm256_packus_epi16(ta, tb);  // the clamp
 }
 
 struct Chroma16 {
@@ -140,22 +138,29 @@ QV_AVX2 inline T16 RowTerms(__m256i yy, const Chroma16& ct) {
     return t;
 }
 
+// Packs both rows at once from the diffused bytes of each component (upper
+// row in the first 8 bytes of each lane, lower row in the last 8): the low
+// and high bytes of the words are formed bytewise (16-bit shifts, then
+// masks that drop what crossed a byte), then interleaved.
+QV_AVX2 inline __m256i mask(int m) {
+    return _mm256_set1_epi8(static_cast<char>(m));
+}
+
 template <bool k565>
-QV_AVX2 inline void Store16(uint8_t* out, const T16& c) {
-    __m256i w;
+QV_AVX2 inline void StorePair16(uint8_t* out0, uint8_t* out1, __m256i r, __m256i g, __m256i b) {
+    __m256i lo, hi;
+    const __m256i blue = _mm256_and_si256(_mm256_srli_epi16(b, 3), mask(0x1F));
     if constexpr (k565) {
-        w = _mm256_or_si256(
-            _mm256_or_si256(
-                _mm256_and_si256(_mm256_slli_epi16(c.r, 8), _mm256_set1_epi16(-2048)),  // 0xF800
-                _mm256_and_si256(_mm256_slli_epi16(c.g, 3), _mm256_set1_epi16(0x07E0))),
-            _mm256_srli_epi16(c.b, 3));
+        lo = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(g, 3), mask(0xE0)), blue);
+        hi = _mm256_or_si256(_mm256_and_si256(r, mask(0xF8)),
+                             _mm256_and_si256(_mm256_srli_epi16(g, 5), mask(0x07)));
     } else {
-        w = _mm256_or_si256(
-            _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(c.r, 7), _mm256_set1_epi16(0x7C00)),
-                            _mm256_and_si256(_mm256_slli_epi16(c.g, 2), _mm256_set1_epi16(0x03E0))),
-            _mm256_srli_epi16(c.b, 3));
+        lo = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(g, 2), mask(0xE0)), blue);
+        hi = _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi16(r, 1), mask(0x7C)),
+                             _mm256_and_si256(_mm256_srli_epi16(g, 6), mask(0x03)));
     }
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), w);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out0), _mm256_unpacklo_epi8(lo, hi));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out1), _mm256_unpackhi_epi8(lo, hi));
 }
 
 QV_AVX2 inline __m256i CarryPair(int a, int b) {
@@ -174,11 +179,11 @@ QV_AVX2 inline int CarryB(__m256i c) {
 template <bool k565>
 QV_AVX2 int RowPair16(uint8_t* out0, uint8_t* out1, const uint8_t* y0, const uint8_t* y1,
                       const uint8_t* u, const uint8_t* v, int width, int carry[6]) {
-    // carry order: upper r, g, b, lower r, g, b; paired as (upper b, upper g),
-    // (upper r, lower b), (lower g, lower r).
-    __m256i c1 = CarryPair(carry[2], carry[1]);
-    __m256i c2 = CarryPair(carry[0], carry[5]);
-    __m256i c3 = CarryPair(carry[4], carry[3]);
+    // carry order: upper r, g, b, lower r, g, b; each component diffused for
+    // both rows at once.
+    __m256i cr = CarryPair(carry[0], carry[3]);
+    __m256i cg = CarryPair(carry[1], carry[4]);
+    __m256i cb = CarryPair(carry[2], carry[5]);
     int x = 0;
     for (; x + 16 <= width; x += 16) {
         __m256i yy0, uu, vv;
@@ -188,18 +193,17 @@ QV_AVX2 int RowPair16(uint8_t* out0, uint8_t* out1, const uint8_t* y0, const uin
         Chroma16 ct = ChromaTerms(uu, vv);
         T16 up = RowTerms(yy0, ct);
         T16 lo = RowTerms(yy1, ct);
-        Diffuse2(up.b, up.g, c1);
-        Diffuse2(up.r, lo.b, c2);
-        Diffuse2(lo.g, lo.r, c3);
-        Store16<k565>(out0 + 2 * x, up);
-        Store16<k565>(out1 + 2 * x, lo);
+        __m256i r = Diffuse2(up.r, lo.r, cr);
+        __m256i g = Diffuse2(up.g, lo.g, cg);
+        __m256i b = Diffuse2(up.b, lo.b, cb);
+        StorePair16<k565>(out0 + 2 * x, out1 + 2 * x, r, g, b);
     }
-    carry[2] = CarryA(c1);
-    carry[1] = CarryB(c1);
-    carry[0] = CarryA(c2);
-    carry[5] = CarryB(c2);
-    carry[4] = CarryA(c3);
-    carry[3] = CarryB(c3);
+    carry[0] = CarryA(cr);
+    carry[3] = CarryB(cr);
+    carry[1] = CarryA(cg);
+    carry[4] = CarryB(cg);
+    carry[2] = CarryA(cb);
+    carry[5] = CarryB(cb);
     return x;
 }
 
