@@ -42,9 +42,6 @@ int SourceRow(const RECT& s, const RECT& d, int y) {
     return s.top + static_cast<int>((y - d.top) * sh / dh);
 }
 
-struct ReadYuy2 {
-    uint32_t operator()(const uint8_t* row, int x) const { return px::Yuy2ToRgb(row, x); }
-};
 struct ReadRgb32 {
     uint32_t operator()(const uint8_t* row, int x) const {
         const uint8_t* p = row + x * 4;
@@ -57,13 +54,81 @@ struct ReadRgb24 {
         return px::MakeRgb(p[2], p[1], p[0]);
     }
 };
+
+// Every 16-bit value's colour, built once per depth.
+template <int Depth>
+const uint32_t* Rgb16Table() {
+    static const std::vector<uint32_t> table = [] {
+        std::vector<uint32_t> t(65536);
+        for (uint32_t v = 0; v < 65536; ++v) {
+            t[v] = px::UnpackRgb(v, Depth);
+        }
+        return t;
+    }();
+    return table.data();
+}
+
 template <int Depth>
 struct ReadRgb16 {
+    const uint32_t* table = Rgb16Table<Depth>();
     uint32_t operator()(const uint8_t* row, int x) const {
-        const uint32_t v = row[x * 2] | (static_cast<uint32_t>(row[x * 2 + 1]) << 8);
-        return px::UnpackRgb(v, Depth);
+        return table[row[x * 2] | (static_cast<uint32_t>(row[x * 2 + 1]) << 8)];
     }
 };
+
+// The YUY2 conversion of pixel_math.h in tables: the products per sample
+// value and the clamp of every possible sum.
+struct Yuy2Tables {
+    int y[256], rv[256], gu[256], gv[256], bu[256];
+    uint8_t clamp[1024];  // index (sum >> 6) + 512
+    Yuy2Tables() {
+        for (int i = 0; i < 256; ++i) {
+            y[i] = 74 * (i - 16);
+            rv[i] = 102 * (i - 128);
+            gu[i] = 25 * (i - 128);
+            gv[i] = 52 * (i - 128);
+            bu[i] = 129 * (i - 128);
+        }
+        for (int i = 0; i < 1024; ++i) {
+            clamp[i] = static_cast<uint8_t>(px::Clamp255(i - 512));
+        }
+    }
+};
+
+const Yuy2Tables& Yuy2Lookup() {
+    static const Yuy2Tables tables;
+    return tables;
+}
+
+void Yuy2Rows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, const RECT& d, int x0,
+              int x1, int y0, int y1, int quantizeDepth) {
+    const std::vector<int> cols = SourceColumns(s, d, x0, x1);
+    const Yuy2Tables& t = Yuy2Lookup();
+    const int n = x1 - x0;
+    for (int y = y0; y < y1; ++y) {
+        const uint8_t* srow = src.pixels + static_cast<size_t>(SourceRow(s, d, y)) * src.pitch;
+        uint32_t* drow = screen.Row(y) + x0;
+        int lastPair = -1;
+        int rv = 0;
+        int guv = 0;
+        int bu = 0;
+        for (int i = 0; i < n; ++i) {
+            const int sx = cols[static_cast<size_t>(i)];
+            const int pair = (sx & ~1) * 2;
+            if (pair != lastPair) {
+                lastPair = pair;
+                rv = t.rv[srow[pair + 3]];
+                guv = t.gu[srow[pair + 1]] + t.gv[srow[pair + 3]];
+                bu = t.bu[srow[pair + 1]];
+            }
+            const int c = t.y[srow[sx * 2]];
+            const uint32_t rgb = px::kOpaque | (uint32_t{t.clamp[((c + rv) >> 6) + 512]} << 16) |
+                                 (uint32_t{t.clamp[((c - guv) >> 6) + 512]} << 8) |
+                                 t.clamp[((c + bu) >> 6) + 512];
+            drow[i] = quantizeDepth != 0 ? px::QuantizeRgb(rgb, quantizeDepth) : rgb;
+        }
+    }
+}
 
 template <typename Read>
 void ScreenRows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, const RECT& d,
@@ -100,8 +165,7 @@ void StretchOntoScreen(const SurfaceImage& src, const RECT& s, DisplayTarget& sc
     const int depth = screen.Depth();
     switch (src.depth) {
         case 0:
-            ScreenRows<ReadYuy2>(src, s, screen, d, x0, x1, y0, y1,
-                                 depth == 15 || depth == 16 ? depth : 0);
+            Yuy2Rows(src, s, screen, d, x0, x1, y0, y1, depth == 15 || depth == 16 ? depth : 0);
             break;
         case 15:
             ScreenRows<ReadRgb16<15>>(src, s, screen, d, x0, x1, y0, y1, 0);

@@ -175,6 +175,9 @@ MMRESULT waveOutReset(HWAVEOUT hwo) {
     if (!Live(hwo)) {
         return MMSYSERR_INVALHANDLE;
     }
+    if (std::this_thread::get_id() == hwo->worker.get_id()) {
+        return MMSYSERR_ERROR;  // it would wait for itself
+    }
     std::vector<WAVEHDR*> handedBack;
     {
         std::unique_lock<std::mutex> lock(hwo->mutex);
@@ -199,11 +202,16 @@ MMRESULT waveOutClose(HWAVEOUT hwo) {
     if (!Live(hwo)) {
         return MMSYSERR_INVALHANDLE;
     }
+    if (std::this_thread::get_id() == hwo->worker.get_id()) {
+        return MMSYSERR_ERROR;  // not from the device's own callback
+    }
     {
-        std::lock_guard<std::mutex> lock(hwo->mutex);
-        if (!hwo->queue.empty() || hwo->busy) {
+        std::unique_lock<std::mutex> lock(hwo->mutex);
+        if (!hwo->queue.empty()) {
             return WAVERR_STILLPLAYING;
         }
+        // The last buffer's callback may still be running.
+        hwo->changed.wait(lock, [&] { return !hwo->busy; });
         hwo->quit = true;
         hwo->changed.notify_all();
     }

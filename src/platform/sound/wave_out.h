@@ -63,5 +63,7 @@ MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* hdr, uint32_t size);
 // Stops playing and hands every queued buffer back (WOM_DONE); when it
 // returns, no buffer of the device is in use any more.
 MMRESULT waveOutReset(HWAVEOUT hwo);
-// WAVERR_STILLPLAYING while buffers are queued.
+// WAVERR_STILLPLAYING while buffers are queued; waits for a callback that
+// is still running. Neither this nor waveOutReset may be called from the
+// device's own callback.
 MMRESULT waveOutClose(HWAVEOUT hwo);
