@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "display_test_support.h"
@@ -400,6 +401,36 @@ INSTANTIATE_TEST_SUITE_P(Paths, PictureInPictureTest,
                          [](const ::testing::TestParamInfo<PipCase>& info) {
                              return info.param.overlay ? "Overlay" : "Screen";
                          });
+
+// A stopped channel is blanked: YUY2 black over the picture's width only,
+// RGB rows of zero over the whole pitch.
+TEST(RendererTest, ClearSurfaceBlanksInTheSurfaceFormat) {
+    struct Case {
+        bool yuy2;
+        uint8_t format;
+    };
+    for (const Case& c : {Case{true, PIXFMT_YUY2}, Case{false, PIXFMT_RGB32}}) {
+        DisplayCaps caps;
+        caps.yuy2Blit = c.yuy2;
+        caps.overlay = false;
+        Screen screen(32, caps);
+        CVideoDisplay display(2);
+        ASSERT_TRUE(display.Init(screen.wall.get(), 352, 288));
+        ASSERT_EQ(display.GetFormatCode(), c.format);
+        ASSERT_TRUE(display.LockSurface(0));
+        uint8_t* s = display.GetSurfacePointer(0);
+        const int pitch = display.GetPitch();
+        std::memset(s, 0x77, static_cast<size_t>(pitch) * 288);
+        display.ClearSurface(s, pitch, 100, 2);
+        EXPECT_EQ(s[0], 0);
+        EXPECT_EQ(s[pitch + 1], c.yuy2 ? 0x80 : 0);
+        EXPECT_EQ(s[pitch + 199], c.yuy2 ? 0x80 : 0);
+        EXPECT_EQ(s[pitch + 200], c.yuy2 ? 0x77 : 0);  // beyond the width
+        EXPECT_EQ(s[pitch - 1], c.yuy2 ? 0x77 : 0);    // the row's end
+        EXPECT_EQ(s[2 * pitch], 0x77);                 // the third row
+        ASSERT_TRUE(display.UnlockSurface(0));
+    }
+}
 
 TEST(RendererTest, AChannelWithoutAPictureDrawsNothing) {
     Screen screen(32);

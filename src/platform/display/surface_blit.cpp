@@ -105,9 +105,17 @@ void Yuy2Rows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, con
     const std::vector<int> cols = SourceColumns(s, d, x0, x1);
     const Yuy2Tables& t = Yuy2Lookup();
     const int n = x1 - x0;
+    int lastRow = -1;
     for (int y = y0; y < y1; ++y) {
-        const uint8_t* srow = src.pixels + static_cast<size_t>(SourceRow(s, d, y)) * src.pitch;
+        const int sy = SourceRow(s, d, y);
         uint32_t* drow = screen.Row(y) + x0;
+        if (sy == lastRow) {
+            // Scaling up repeats a source row: its pixels are known.
+            std::memcpy(drow, screen.Row(y - 1) + x0, sizeof(uint32_t) * static_cast<size_t>(n));
+            continue;
+        }
+        lastRow = sy;
+        const uint8_t* srow = src.pixels + static_cast<size_t>(sy) * src.pitch;
         int lastPair = -1;
         int rv = 0;
         int guv = 0;
@@ -135,10 +143,17 @@ void ScreenRows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, c
                 int x0, int x1, int y0, int y1, int quantizeDepth) {
     const std::vector<int> cols = SourceColumns(s, d, x0, x1);
     const Read read;
+    const int n = x1 - x0;
+    int lastRow = -1;
     for (int y = y0; y < y1; ++y) {
-        const uint8_t* srow = src.pixels + static_cast<size_t>(SourceRow(s, d, y)) * src.pitch;
+        const int sy = SourceRow(s, d, y);
         uint32_t* drow = screen.Row(y) + x0;
-        const int n = x1 - x0;
+        if (sy == lastRow) {
+            std::memcpy(drow, screen.Row(y - 1) + x0, sizeof(uint32_t) * static_cast<size_t>(n));
+            continue;
+        }
+        lastRow = sy;
+        const uint8_t* srow = src.pixels + static_cast<size_t>(sy) * src.pitch;
         if (quantizeDepth != 0) {
             for (int i = 0; i < n; ++i) {
                 drow[i] = px::QuantizeRgb(read(srow, cols[static_cast<size_t>(i)]), quantizeDepth);
