@@ -202,26 +202,38 @@ void StretchOntoScreen(const SurfaceImage& src, const RECT& s, DisplayTarget& sc
 void StretchBetweenSurfaces(const SurfaceImage& src, const RECT& s, const SurfaceImage& dst,
                             const RECT& d) {
     const std::vector<int> cols = SourceColumns(s, d, d.left, d.right);
-    const int n = d.right - d.left;
-    for (int y = d.top; y < d.bottom; ++y) {
-        const uint8_t* srow = src.pixels + static_cast<size_t>(SourceRow(s, d, y)) * src.pitch;
-        uint8_t* drow = dst.pixels + static_cast<size_t>(y) * dst.pitch;
+    const size_t n = static_cast<size_t>(d.right - d.left);
+    const int bpp = BytesPerPixel(src.depth);
+    // Source byte of each destination byte of a row. In YUY2 each
+    // destination pixel takes its luma and, by its place in the pair, the U
+    // or V of the source pixel's pair.
+    std::vector<int> from(n * static_cast<size_t>(bpp));
+    for (size_t i = 0; i < n; ++i) {
+        const int sx = cols[i];
         if (src.depth == 0) {
-            // Each destination pixel takes its luma and, by its place in the
-            // pair, the U or V of the source pixel's pair.
-            for (int i = 0; i < n; ++i) {
-                const int x = d.left + i;
-                const int sx = cols[static_cast<size_t>(i)];
-                drow[x * 2] = srow[sx * 2];
-                drow[x * 2 + 1] = srow[(sx & ~1) * 2 + ((x & 1) != 0 ? 3 : 1)];
-            }
+            const int x = d.left + static_cast<int>(i);
+            from[2 * i] = sx * 2;
+            from[2 * i + 1] = (sx & ~1) * 2 + ((x & 1) != 0 ? 3 : 1);
         } else {
-            const int bpp = BytesPerPixel(src.depth);
-            for (int i = 0; i < n; ++i) {
-                std::memcpy(drow + static_cast<size_t>(d.left + i) * bpp,
-                            srow + static_cast<size_t>(cols[static_cast<size_t>(i)]) * bpp,
-                            static_cast<size_t>(bpp));
+            for (int b = 0; b < bpp; ++b) {
+                from[i * static_cast<size_t>(bpp) + static_cast<size_t>(b)] = sx * bpp + b;
             }
+        }
+    }
+    const size_t rowBytes = from.size();
+    int lastRow = -1;
+    for (int y = d.top; y < d.bottom; ++y) {
+        const int sy = SourceRow(s, d, y);
+        uint8_t* drow = dst.pixels + static_cast<size_t>(y) * dst.pitch +
+                        static_cast<size_t>(d.left) * static_cast<size_t>(bpp);
+        if (sy == lastRow) {
+            std::memcpy(drow, drow - dst.pitch, rowBytes);
+            continue;
+        }
+        lastRow = sy;
+        const uint8_t* srow = src.pixels + static_cast<size_t>(sy) * src.pitch;
+        for (size_t i = 0; i < rowBytes; ++i) {
+            drow[i] = srow[from[i]];
         }
     }
 }
