@@ -105,6 +105,14 @@ void Yuy2Rows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, con
     const std::vector<int> cols = SourceColumns(s, d, x0, x1);
     const Yuy2Tables& t = Yuy2Lookup();
     const int n = x1 - x0;
+    // Byte offsets of each destination pixel's luma and of its pair.
+    std::vector<int> lumaAt(static_cast<size_t>(n));
+    std::vector<int> pairAt(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        lumaAt[static_cast<size_t>(i)] = cols[static_cast<size_t>(i)] * 2;
+        pairAt[static_cast<size_t>(i)] = (cols[static_cast<size_t>(i)] & ~1) * 2;
+    }
+    const uint8_t* clamp = t.clamp + 512;
     int lastRow = -1;
     for (int y = y0; y < y1; ++y) {
         const int sy = SourceRow(s, d, y);
@@ -116,24 +124,19 @@ void Yuy2Rows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, con
         }
         lastRow = sy;
         const uint8_t* srow = src.pixels + static_cast<size_t>(sy) * src.pitch;
-        int lastPair = -1;
-        int rv = 0;
-        int guv = 0;
-        int bu = 0;
         for (int i = 0; i < n; ++i) {
-            const int sx = cols[static_cast<size_t>(i)];
-            const int pair = (sx & ~1) * 2;
-            if (pair != lastPair) {
-                lastPair = pair;
-                rv = t.rv[srow[pair + 3]];
-                guv = t.gu[srow[pair + 1]] + t.gv[srow[pair + 3]];
-                bu = t.bu[srow[pair + 1]];
+            const uint8_t* pair = srow + pairAt[static_cast<size_t>(i)];
+            const int c = t.y[srow[lumaAt[static_cast<size_t>(i)]]];
+            const int r = clamp[(c + t.rv[pair[3]]) >> 6];
+            const int g = clamp[(c - t.gu[pair[1]] - t.gv[pair[3]]) >> 6];
+            const int b = clamp[(c + t.bu[pair[1]]) >> 6];
+            drow[i] = px::kOpaque | (static_cast<uint32_t>(r) << 16) |
+                      (static_cast<uint32_t>(g) << 8) | static_cast<uint32_t>(b);
+        }
+        if (quantizeDepth != 0) {
+            for (int i = 0; i < n; ++i) {
+                drow[i] = px::QuantizeRgb(drow[i], quantizeDepth);
             }
-            const int c = t.y[srow[sx * 2]];
-            const uint32_t rgb = px::kOpaque | (uint32_t{t.clamp[((c + rv) >> 6) + 512]} << 16) |
-                                 (uint32_t{t.clamp[((c - guv) >> 6) + 512]} << 8) |
-                                 t.clamp[((c + bu) >> 6) + 512];
-            drow[i] = quantizeDepth != 0 ? px::QuantizeRgb(rgb, quantizeDepth) : rgb;
         }
     }
 }
