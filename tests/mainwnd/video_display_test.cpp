@@ -7,6 +7,7 @@
 
 #include "display_test_support.h"
 #include "mainwnd/display_flags.h"
+#include "media/color_convert.h"
 
 using namespace display_test;
 
@@ -156,6 +157,50 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"OverlayFlagOff", 32, true, true, 0, 1, PIXFMT_YUY2, 0x080008},
                       FormatCase{"Yuy2FlagOff", 32, true, true, 1, 0, PIXFMT_RGB32, 0x080008}),
     [](const ::testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
+
+// The channel's own step: a YUV 4:2:0 picture converted straight into the
+// locked surface, rows pitch / bytes-per-pixel pixels apart.
+TEST(RendererTest, ConvertedPicturesShowInEveryFormat) {
+    struct Case {
+        int depth;
+        bool yuy2;
+        bool overlay;
+    };
+    for (const Case& c : {Case{32, true, true}, Case{32, true, false}, Case{32, false, false},
+                          Case{24, false, false}, Case{16, false, false}, Case{15, false, false}}) {
+        DisplayCaps caps;
+        caps.yuy2Blit = c.yuy2;
+        caps.overlay = c.overlay;
+        Screen screen(c.depth, caps);
+        screen.target->FillRect(kWallClient, kKey);
+        CVideoDisplay display(1);
+        ASSERT_TRUE(display.Init(screen.wall.get(), 352, 288));
+        const uint8_t format = display.GetFormatCode();
+        SCOPED_TRACE(static_cast<int>(format));
+        // Left half black (Y 16), right half white (Y 235), no colour.
+        std::vector<uint8_t> pic(352 * 288 * 3 / 2, 128);
+        for (int y = 0; y < 288; ++y) {
+            for (int x = 0; x < 352; ++x) {
+                pic[y * 352 + x] = x < 176 ? 16 : 235;
+            }
+        }
+        ASSERT_TRUE(display.LockSurface(0));
+        Yv12ConverterFor(format)(
+            display.GetSurfacePointer(0), display.GetPitch() / BytesPerPixelOfFormat(format),
+            pic.data(), pic.data() + 352 * 288, pic.data() + 352 * 288 * 5 / 4, 352, 176, 352, 288);
+        ASSERT_TRUE(display.UnlockSurface(0));
+        ASSERT_TRUE(display.BlitChannel(0, kWallClient, 352, 288));
+        display.Present();
+        const std::vector<uint32_t> seen = screen.target->Compose();
+        const uint32_t dark = screen.Seen(seen, kWallClient.left + 100, kWallClient.top + 300);
+        const uint32_t light = screen.Seen(seen, kWallClient.left + 600, kWallClient.top + 300);
+        EXPECT_LE(px::RedOf(dark), 8);
+        EXPECT_LE(px::BlueOf(dark), 8);
+        EXPECT_GE(px::GreenOf(light), 240);
+        EXPECT_GE(px::RedOf(light), 240);
+        EXPECT_EQ(screen.device->GuardViolations(), 0);
+    }
+}
 
 TEST(RendererTest, WithoutDisplayHardwareNothingExistsAndNothingIsDone) {
     SetDefaultDisplayDevice(nullptr);
