@@ -9,7 +9,8 @@ on a line of its own and serves until it is killed:
                                OUTDIR/mail-N-att-K.bin; with a user, AUTH is
                                required
   ftp ROOT [USER PASSWORD]     an FTP server with ROOT as home (anonymous
-                               without a user)
+                               without a user); appends each command word
+                               it receives to ROOT.commands
   silent                       accepts connections and never answers
   proxy LOGFILE                an HTTP CONNECT proxy to 127.0.0.1 targets;
                                appends each request head to LOGFILE
@@ -127,8 +128,13 @@ def run_ftp(root, user=None, password=None):
     else:
         authorizer.add_user(user, password, root, perm="elradfmw")
 
+    command_log = root.rstrip("/") + ".commands"
+
     class Handler(FTPHandler):
-        pass
+        def pre_process_command(self, line, cmd, arg):
+            with open(command_log, "a") as f:
+                f.write((cmd + " " + arg if cmd == "TYPE" else cmd) + "\n")
+            return super().pre_process_command(line, cmd, arg)
 
     Handler.authorizer = authorizer
     Handler.auth_failed_timeout = 0

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -61,12 +60,14 @@ TEST(MailHeaders, OtherSubjectsBecomeEncodedWordsSplitBetweenCharacters) {
         std::istringstream words(encoded);
         std::string word;
         std::string decoded;
-        const std::regex shape(R"(=\?GB2312\?B\?([A-Za-z0-9+/=]+)\?=)");
         while (words >> word) {
-            std::smatch m;
-            ASSERT_TRUE(std::regex_match(word, m, shape)) << word;
+            const std::string head = "=?GB2312?B?";
+            ASSERT_GT(word.size(), head.size() + 2) << word;
+            ASSERT_EQ(word.substr(0, head.size()), head) << word;
+            ASSERT_EQ(word.substr(word.size() - 2), "?=") << word;
             EXPECT_LE(word.size(), 75u);
-            std::string piece = Base64Decode(m[1]);
+            std::string piece =
+                Base64Decode(word.substr(head.size(), word.size() - head.size() - 2));
             int high = 0;
             for (std::size_t i = 0; i < piece.size(); ++i) {
                 if (static_cast<unsigned char>(piece[i]) >= 0x81) {
@@ -99,7 +100,9 @@ TEST(MailHeaders, MessageIdsAreUniqueAndUseTheSendersDomain) {
     std::string a = MakeMessageId(t, "alarm@cam.example");
     std::string b = MakeMessageId(t, "alarm@cam.example");
     EXPECT_NE(a, b);
-    EXPECT_TRUE(std::regex_match(a, std::regex(R"(<[A-Za-z0-9.]+@cam\.example>)"))) << a;
+    EXPECT_EQ(a.front(), '<');
+    EXPECT_EQ(a.substr(a.size() - 13), "@cam.example>");
+    EXPECT_EQ(a.find_first_of(" \r\n\"<", 1), std::string::npos) << a;
 }
 
 }  // namespace

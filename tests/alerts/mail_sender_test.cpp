@@ -5,7 +5,6 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -113,11 +112,12 @@ TEST_F(MailSenderTest, AlertMailArrivesWithItsHeadersAndIdenticalAttachments) {
         EXPECT_EQ(s["header:To"], "<ops@example.org>");
         EXPECT_EQ(s["subject_hex"], Hex(m.sSubject));
         EXPECT_EQ(s["subject_charsets"].substr(0, 6), "gb2312");
-        EXPECT_TRUE(std::regex_match(s["header:Date"],
-                                     std::regex(R"(Thu, 10 Dec 2026 09:25:49 [+-]\d{4})")))
-            << s["header:Date"];
-        EXPECT_TRUE(std::regex_match(s["header:Message-ID"], std::regex(R"(<\S+@cam\.example>)")))
-            << s["header:Message-ID"];
+        const std::string date = s["header:Date"];  // the zone is the machine's own
+        EXPECT_EQ(date.substr(0, 26), "Thu, 10 Dec 2026 09:25:49 ") << date;
+        EXPECT_EQ(date.size(), 31u) << date;
+        const std::string id = s["header:Message-ID"];
+        EXPECT_EQ(id.rfind("<20261210092549.", 0), 0u) << id;
+        EXPECT_EQ(id.substr(id.size() - 13), "@cam.example>") << id;
         EXPECT_EQ(s["header:X-Priority"], "3");
         EXPECT_EQ(s["header:MIME-Version"], "1.0");
         EXPECT_EQ(s["content_type"], "multipart/mixed");
