@@ -1,5 +1,7 @@
 #include "alerts/curl_call.h"
 
+#include <sys/socket.h>
+
 #include <mutex>
 
 namespace {
@@ -55,4 +57,14 @@ CURLcode ApplyCommonCurlOptions(CURL* curl, const std::atomic<int>* runFlag, cha
                               const_cast<void*>(static_cast<const void*>(runFlag)));
     }
     return rc;
+}
+
+void CleanupCurlHandle(CURL* curl, const std::atomic<int>* runFlag) {
+    curl_socket_t control = CURL_SOCKET_BAD;
+    if (RunFlagCleared(runFlag) &&
+        curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &control) == CURLE_OK &&
+        control != CURL_SOCKET_BAD) {
+        shutdown(control, SHUT_RDWR);
+    }
+    curl_easy_cleanup(curl);
 }

@@ -20,5 +20,10 @@ void EnsureCurlReady();
 // handle). Returns CURLE_OK or the first failing option.
 CURLcode ApplyCommonCurlOptions(CURL* curl, const std::atomic<int>* runFlag, char* errorBuffer);
 
+// Ends a handle and its connection. libcurl says goodbye to the server
+// (QUIT) and waits for the answer; once the run flag is cleared the
+// connection is cut first, so a silent server cannot hold a stopping caller.
+void CleanupCurlHandle(CURL* curl, const std::atomic<int>* runFlag);
+
 // True when a run flag was given and has been cleared.
 bool RunFlagCleared(const std::atomic<int>* runFlag);

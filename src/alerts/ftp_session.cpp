@@ -189,7 +189,7 @@ int CloseFtpSession(FtpSession* s) {
         return 0;
     }
     if (s->hInternet != nullptr) {
-        curl_easy_cleanup(s->hInternet);
+        CleanupCurlHandle(s->hInternet, s->pRunFlag);
     }
     delete s;
     return 1;

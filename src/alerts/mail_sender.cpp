@@ -32,7 +32,8 @@ int Fail(std::string_view info, std::string_view details) {
 }
 
 struct CurlDeleter {
-    void operator()(CURL* c) const { curl_easy_cleanup(c); }
+    const std::atomic<int>* runFlag;
+    void operator()(CURL* c) const { CleanupCurlHandle(c, runFlag); }
 };
 struct MimeDeleter {
     void operator()(curl_mime* m) const { curl_mime_free(m); }
@@ -116,7 +117,7 @@ int SendMail(CMailMessage m, const std::atomic<int>* runFlag) {
     SlistPtr headers;
     MimePtr mime;
     EnsureCurlReady();
-    CurlPtr curl(curl_easy_init());
+    CurlPtr curl(curl_easy_init(), CurlDeleter{runFlag});
     if (!curl) {
         return Fail(curl_easy_strerror(CURLE_FAILED_INIT), "no mail handle");
     }

@@ -251,4 +251,42 @@ TEST_F(FtpSessionTest, ClearingTheRunFlagEndsTheOpeningSoon) {
     CloseFtpSession(s);
 }
 
+// At exit the alert thread clears its flag while an upload may be under
+// way on a server that stopped answering, or while its session sits idle on
+// such a server: the put and the close both end without waiting for it.
+TEST_F(FtpSessionTest, StoppingWhileTheServerIsSilentEndsPutAndClose) {
+    ServerProcess server({"ftp", Root(), "cam", "pw"});
+    ASSERT_NE(server.port(), 0);
+    const auto port = static_cast<std::uint16_t>(server.port());
+    std::atomic<int> runBusy{1};
+    std::atomic<int> runIdle{1};
+    FtpSession* busy =
+        OpenFtpSession("127.0.0.1", port, "cam", "pw", "alerts/in", true, "", &runBusy);
+    FtpSession* idle =
+        OpenFtpSession("127.0.0.1", port, "cam", "pw", "alerts/in", true, "", &runIdle);
+    ASSERT_EQ(busy->bOk, 1) << busy->szError;
+    ASSERT_EQ(idle->bOk, 1) << idle->szError;
+    ExpectUploadArrives(idle, kSnapshotName);
+
+    server.Pause();
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        runBusy = 0;
+    });
+    auto start = Clock::now();
+    EXPECT_EQ(PutFtpFile(busy, StoredSnapshotPath(), "Quorvalind.jpg"), 0);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));
+    stopper.join();
+    start = Clock::now();
+    EXPECT_EQ(CloseFtpSession(busy), 1);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+
+    // The idle session's connection is still up; its goodbye would wait for
+    // the frozen server.
+    runIdle = 0;
+    start = Clock::now();
+    EXPECT_EQ(CloseFtpSession(idle), 1);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+}
+
 }  // namespace

@@ -97,6 +97,12 @@ bool LoopbackListener::HasPendingConnection() const {
     return poll(&p, 1, 100) > 0;
 }
 
+void ServerProcess::Pause() {
+    if (pid_ > 0) {
+        kill(pid_, SIGSTOP);
+    }
+}
+
 int UnusedLoopbackPort() {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};

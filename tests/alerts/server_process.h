@@ -19,6 +19,8 @@ public:
 
     int port() const { return port_; }
     void Stop();
+    // Freezes the server: connections stay open and nothing answers.
+    void Pause();
 
 private:
     pid_t pid_ = -1;
