@@ -109,7 +109,7 @@ int SendMail(CMailMessage m, const std::atomic<int>* runFlag) {
     }
 
     // Declared so that the handle goes first: what it points to outlives it.
-    char errorBuffer[CURL_ERROR_SIZE];
+    char errorBuffer[CURL_ERROR_SIZE] = {};
     const unsigned port = m.nPort == 0 ? kDefaultSmtpPort : m.nPort;
     const std::string url = "smtp://" + m.sServer + ":" + std::to_string(port);
     const std::string mailFrom = "<" + from + ">";
