@@ -361,9 +361,16 @@ protected:
             // The rate is a wish: cameras that cannot take it keep their own.
             v4l2_streamparm parm{};
             parm.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-            parm.parm.capture.timeperframe.numerator =
-                static_cast<uint32_t>(mt.video.AvgTimePerFrame);
-            parm.parm.capture.timeperframe.denominator = 10000000;
+            const int64_t avg = mt.video.AvgTimePerFrame;
+            const int64_t fps = (10000000 + avg / 2) / avg;
+            if (fps > 0 && std::llabs(10000000 / fps - avg) <= 1) {
+                // 333333 is 1/30 s: drivers take whole rates best.
+                parm.parm.capture.timeperframe.numerator = 1;
+                parm.parm.capture.timeperframe.denominator = static_cast<uint32_t>(fps);
+            } else {
+                parm.parm.capture.timeperframe.numerator = static_cast<uint32_t>(avg);
+                parm.parm.capture.timeperframe.denominator = 10000000;
+            }
             m_handle->Ioctl(VIDIOC_S_PARM, &parm);
         }
         return S_OK;
