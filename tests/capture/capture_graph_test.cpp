@@ -78,16 +78,24 @@ TEST_F(CaptureGraphTest, GraphFailuresAreReported) {
     const Case cases[] = {{kFailCoInit, 0, "CoInitialize Failed!"},
                           {kFailGraph, 0, "InitCaptureGraphBuilder"},
                           {kFailBuilder, 0, "InitCaptureGraphBuilder"},
-                          {kFailMediaControl, 1, "Get Media Control Failed!"}};
+                          {kFailMediaControl, 1, "Get Media Control Failed!"},
+                          // No device enumerator: silently no device.
+                          {kFailDevEnum, 1, nullptr}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.box);
+        SCOPED_TRACE(c.failure);
         ClearBoxes();
         SyntheticConfig cfg;
         cfg.graphFailures = c.failure;
         cfg.video.push_back(VideoDevice("cam"));
         EXPECT_EQ(Init(cfg), c.result);
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.box});
-        if (c.result == 1) {
+        if (c.box != nullptr) {
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.box});
+        } else {
+            EXPECT_TRUE(BoxTexts().empty());
+        }
+        if (c.failure == kFailDevEnum) {
+            EXPECT_EQ(GetCaptureDeviceCount(), 0);
+        } else if (c.result == 1) {
             EXPECT_EQ(GetCaptureDeviceCount(), 1);
             EXPECT_EQ(RunCapture(), 0);
             EXPECT_EQ(StopCapture(), 0);

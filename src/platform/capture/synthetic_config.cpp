@@ -380,6 +380,22 @@ bool ParseSyntheticConfig(const std::string& text, SyntheticConfig* config, std:
             return false;
         }
     }
+    // Crossbar chains must point at crossbars that exist further upstream.
+    for (size_t v = 0; v < config->video.size(); ++v) {
+        const auto& xbars = config->video[v].crossbars;
+        for (size_t x = 0; x < xbars.size(); ++x) {
+            for (const SyntheticCrossbarInput& in : xbars[x].inputs) {
+                if (in.upstreamCrossbar != -1 &&
+                    (in.upstreamCrossbar <= static_cast<int>(x) ||
+                     in.upstreamCrossbar >= static_cast<int>(xbars.size()))) {
+                    *err = "video device " + std::to_string(v + 1) + ": crossbar " +
+                           std::to_string(x) + " is fed by missing crossbar " +
+                           std::to_string(in.upstreamCrossbar);
+                    return false;
+                }
+            }
+        }
+    }
     return true;
 }
 

@@ -46,17 +46,18 @@ bool YuyvToI420(const uint8_t* src, size_t srcBytes, int width, int height, int 
     uint8_t* dstU = dst + static_cast<size_t>(width) * height;
     uint8_t* dstV = dstU + static_cast<size_t>(cw) * (height / 2);
     for (int y = 0; y + 1 < height; y += 2) {
-        const uint8_t* r0 = src + static_cast<size_t>(y) * stride;
-        const uint8_t* r1 = r0 + stride;
-        uint8_t* y0 = dstY + static_cast<size_t>(y) * width;
-        uint8_t* y1 = y0 + width;
-        uint8_t* u = dstU + static_cast<size_t>(y / 2) * cw;
-        uint8_t* v = dstV + static_cast<size_t>(y / 2) * cw;
+        const uint8_t* __restrict r0 = src + static_cast<size_t>(y) * stride;
+        const uint8_t* __restrict r1 = r0 + stride;
+        uint8_t* __restrict y0 = dstY + static_cast<size_t>(y) * width;
+        uint8_t* __restrict y1 = y0 + width;
+        uint8_t* __restrict u = dstU + static_cast<size_t>(y / 2) * cw;
+        uint8_t* __restrict v = dstV + static_cast<size_t>(y / 2) * cw;
+        // Separate passes keep each loop simple enough to vectorise.
+        for (int x = 0; x < 2 * cw; ++x) {
+            y0[x] = r0[2 * x];
+            y1[x] = r1[2 * x];
+        }
         for (int x = 0; x < cw; ++x) {
-            y0[2 * x] = r0[4 * x];
-            y0[2 * x + 1] = r0[4 * x + 2];
-            y1[2 * x] = r1[4 * x];
-            y1[2 * x + 1] = r1[4 * x + 2];
             u[x] = static_cast<uint8_t>((r0[4 * x + 1] + r1[4 * x + 1] + 1) >> 1);
             v[x] = static_cast<uint8_t>((r0[4 * x + 3] + r1[4 * x + 3] + 1) >> 1);
         }
@@ -96,13 +97,13 @@ bool MjpegDecoder::DecodeToI420(const uint8_t* jpeg, size_t bytes, int width, in
         unsigned char* planes[3] = {dstY, dstU, dstV};
         int strides[3] = {width, width / 2, width / 2};
         return tjDecompressToYUVPlanes(h, jpeg, static_cast<unsigned long>(bytes), planes, width,
-                                       strides, height, 0) == 0;
+                                       strides, height, TJFLAG_FASTDCT) == 0;
     }
     if (subsamp == TJSAMP_GRAY) {
         unsigned char* planes[3] = {dstY, nullptr, nullptr};
         int strides[3] = {width, 0, 0};
         if (tjDecompressToYUVPlanes(h, jpeg, static_cast<unsigned long>(bytes), planes, width,
-                                    strides, height, 0) != 0) {
+                                    strides, height, TJFLAG_FASTDCT) != 0) {
             return false;
         }
         std::memset(dstU, 128, static_cast<size_t>(width / 2) * (height / 2) * 2);
@@ -119,11 +120,27 @@ bool MjpegDecoder::DecodeToI420(const uint8_t* jpeg, size_t bytes, int width, in
                                 m_planes.data() + static_cast<size_t>(cw) * ch};
     int strides[3] = {width, cw, cw};
     if (tjDecompressToYUVPlanes(h, jpeg, static_cast<unsigned long>(bytes), planes, width, strides,
-                                height, 0) != 0) {
+                                height, TJFLAG_FASTDCT) != 0) {
         return false;
     }
     const int ow = width / 2;
     const int oh = height / 2;
+    if (cw == ow && ch == height) {
+        // 4:2:2, what most webcams send: average each pair of chroma rows.
+        for (int p = 0; p < 2; ++p) {
+            const uint8_t* in = planes[1 + p];
+            uint8_t* __restrict out = p == 0 ? dstU : dstV;
+            for (int y = 0; y < oh; ++y) {
+                const uint8_t* __restrict a = in + static_cast<size_t>(2 * y) * cw;
+                const uint8_t* __restrict b = a + cw;
+                for (int x = 0; x < ow; ++x) {
+                    out[static_cast<size_t>(y) * ow + x] =
+                        static_cast<uint8_t>((a[x] + b[x] + 1) >> 1);
+                }
+            }
+        }
+        return true;
+    }
     const int sx = cw >= width ? 2 : 1;   // 4:4:4 halves across as well
     const int sy = ch >= height ? 2 : 1;  // 4:2:2 and 4:4:4 halve down
     for (int p = 0; p < 2; ++p) {

@@ -95,6 +95,8 @@ TEST(SyntheticConfig, RejectsMistakesWithTheLine) {
         {"[Video]\nBrightness=0,255,1\n", "line 2"},
         {"[Graph]\nFail=bag\n", "bag"},
         {"[Video]\nPacing=sometimes\n", "sometimes"},
+        {"[Video]\nCrossbar0=Tuner,Xbar0\n", "missing crossbar 0"},
+        {"[Video]\nCrossbar0=Tuner,Xbar2\nCrossbar1=SVideo\n", "missing crossbar 2"},
     };
     for (const auto& [text, mention] : cases) {
         SyntheticConfig cfg;
