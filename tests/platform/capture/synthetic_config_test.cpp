@@ -106,6 +106,14 @@ TEST(SyntheticConfig, RejectsMistakesWithTheLine) {
     }
 }
 
+TEST(SyntheticConfig, DemoFileIsValid) {
+    SyntheticConfig cfg;
+    std::string error;
+    ASSERT_TRUE(LoadSyntheticConfig(QV_DEMO_DEVICES, &cfg, &error)) << error;
+    EXPECT_EQ(cfg.video.size(), 2u);
+    EXPECT_EQ(cfg.audio.size(), 1u);
+}
+
 class BackendFromEnvironment : public ::testing::Test {
 protected:
     void SetUp() override {
