@@ -23,7 +23,7 @@ CPreviewDisplay::~CPreviewDisplay() {
     Release();
 }
 
-bool CPreviewDisplay::Init(HWND hWnd, int width, int height) {
+bool CPreviewDisplay::Init(DisplayWindowHandle hWnd, int width, int height) {
     GetWindowRect(hWnd, &m_rcWindow);
     m_hWnd = hWnd;
     m_nWidth = width;

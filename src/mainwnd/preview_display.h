@@ -26,7 +26,7 @@ public:
     // Builds the objects for the window with a width x height surface.
     // False without display hardware (silently) or without memory for any
     // surface ("display memory error!").
-    bool Init(HWND hWnd, int width, int height);
+    bool Init(DisplayWindowHandle hWnd, int width, int height);
     // The surface's address as a lock without waiting reports it; null when
     // that lock fails.
     uint8_t* GetSurfacePointer();
@@ -54,7 +54,7 @@ private:
     int m_nWidth = 0;
     int m_nHeight = 0;
     int m_nDepth = 0;
-    HWND m_hWnd = nullptr;
+    DisplayWindowHandle m_hWnd = nullptr;
     RECT m_rcWindow{0, 0, 0, 0};
     int m_bCanYuy2 = 0;
 };

@@ -52,7 +52,7 @@ CVideoDisplay::~CVideoDisplay() {
     Release();
 }
 
-bool CVideoDisplay::Init(HWND hWnd, int width, int height) {
+bool CVideoDisplay::Init(DisplayWindowHandle hWnd, int width, int height) {
     m_hWnd = hWnd;
     m_nWidth = width;
     m_nHeight = height;

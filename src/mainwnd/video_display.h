@@ -43,7 +43,7 @@ public:
 
     // Builds every object for the window with channel surfaces of width x
     // height, all blanked; false (everything released) when a step fails.
-    bool Init(HWND hWnd, int width, int height);
+    bool Init(DisplayWindowHandle hWnd, int width, int height);
 
     uint8_t GetFormatCode() const { return m_byFormat; }
     int GetPitch() const { return m_nPitch; }
@@ -103,7 +103,7 @@ private:
     uint8_t m_byFormat = 0;
     uint8_t m_byBackBuffers = 0;
     uint8_t* m_pSurfaceMem[MAX_DISPLAY_SURFACES] = {};
-    HWND m_hWnd = nullptr;
+    DisplayWindowHandle m_hWnd = nullptr;
     RECT m_rcWindow{0, 0, 0, 0};
     int m_bCanYuy2 = 0;
     int m_bCanOverlay = 0;

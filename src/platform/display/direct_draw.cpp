@@ -14,12 +14,12 @@ uint32_t DirectDrawClipper::Release() {
     return left;
 }
 
-HRESULT DirectDrawClipper::SetHWnd(uint32_t /*flags*/, HWND hWnd) {
+HRESULT DirectDrawClipper::SetHWnd(uint32_t /*flags*/, DisplayWindowHandle hWnd) {
     hWnd_ = hWnd;
     return DD_OK;
 }
 
-HRESULT DirectDrawClipper::GetHWnd(HWND* phWnd) const {
+HRESULT DirectDrawClipper::GetHWnd(DisplayWindowHandle* phWnd) const {
     if (phWnd == nullptr) {
         return DDERR_INVALIDPARAMS;
     }
@@ -39,7 +39,7 @@ uint32_t DirectDraw::Release() {
     return left;
 }
 
-HRESULT DirectDraw::SetCooperativeLevel(HWND hWnd, uint32_t flags) {
+HRESULT DirectDraw::SetCooperativeLevel(DisplayWindowHandle hWnd, uint32_t flags) {
     if (flags != DDSCL_NORMAL) {
         return DDERR_UNSUPPORTED;
     }
@@ -77,7 +77,7 @@ HRESULT DirectDraw::CreateSurface(const DDSURFACEDESC* desc, DirectDrawSurface**
     if (wantsVideo && wantsSystem) {
         return DDERR_INVALIDPARAMS;
     }
-    const HWND hWnd = hWnd_;
+    const DisplayWindowHandle hWnd = hWnd_;
     std::shared_ptr<DisplayTarget> target = GetWindowTarget(hWnd);
 
     if ((caps & DDSCAPS_PRIMARYSURFACE) != 0) {

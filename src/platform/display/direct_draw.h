@@ -30,15 +30,15 @@ class DirectDrawClipper {
 public:
     uint32_t AddRef();
     uint32_t Release();
-    HRESULT SetHWnd(uint32_t flags, HWND hWnd);
-    HRESULT GetHWnd(HWND* phWnd) const;
+    HRESULT SetHWnd(uint32_t flags, DisplayWindowHandle hWnd);
+    HRESULT GetHWnd(DisplayWindowHandle* phWnd) const;
 
 private:
     friend class DirectDraw;
     DirectDrawClipper() = default;
     ~DirectDrawClipper() = default;
     std::atomic<uint32_t> refs_{1};
-    std::atomic<HWND> hWnd_{nullptr};
+    std::atomic<DisplayWindowHandle> hWnd_{nullptr};
 };
 
 class DirectDrawSurface;
@@ -137,7 +137,7 @@ class DirectDraw {
 public:
     uint32_t AddRef();
     uint32_t Release();
-    HRESULT SetCooperativeLevel(HWND hWnd, uint32_t flags);
+    HRESULT SetCooperativeLevel(DisplayWindowHandle hWnd, uint32_t flags);
     HRESULT CreateSurface(const DDSURFACEDESC* desc, DirectDrawSurface** ppSurface, void* outer);
     HRESULT CreateClipper(uint32_t flags, DirectDrawClipper** ppClipper, void* outer);
     HRESULT GetCaps(DDCAPS* driverCaps, DDCAPS* emulationCaps) const;
@@ -152,7 +152,7 @@ private:
 
     std::shared_ptr<DisplayDevice> device_;
     std::atomic<uint32_t> refs_{1};
-    std::atomic<HWND> hWnd_{nullptr};
+    std::atomic<DisplayWindowHandle> hWnd_{nullptr};
 };
 
 // Opens the default display device (guid null); DDERR_NODIRECTDRAWHW when

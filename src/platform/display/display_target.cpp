@@ -149,14 +149,14 @@ RECT DisplayWindow::WindowOnScreen() const {
                 client_.bottom + border_};
 }
 
-bool IsWindow(HWND hWnd) {
+bool IsWindow(DisplayWindowHandle hWnd) {
     std::lock_guard<std::mutex> lock(RegistryMutex());
     return hWnd != nullptr && Registry().count(hWnd) != 0;
 }
 
 // The registry lock is held while the window is read, so a window being
 // destroyed on another thread waits until the answer is complete.
-bool GetClientRectOnScreen(HWND hWnd, RECT* pRect) {
+bool GetClientRectOnScreen(DisplayWindowHandle hWnd, RECT* pRect) {
     std::lock_guard<std::mutex> lock(RegistryMutex());
     const bool live = hWnd != nullptr && Registry().count(hWnd) != 0;
     if (pRect != nullptr) {
@@ -165,7 +165,7 @@ bool GetClientRectOnScreen(HWND hWnd, RECT* pRect) {
     return live;
 }
 
-bool GetWindowRect(HWND hWnd, RECT* pRect) {
+bool GetWindowRect(DisplayWindowHandle hWnd, RECT* pRect) {
     std::lock_guard<std::mutex> lock(RegistryMutex());
     const bool live = hWnd != nullptr && Registry().count(hWnd) != 0;
     if (pRect != nullptr) {
@@ -174,7 +174,7 @@ bool GetWindowRect(HWND hWnd, RECT* pRect) {
     return live;
 }
 
-std::shared_ptr<DisplayTarget> GetWindowTarget(HWND hWnd) {
+std::shared_ptr<DisplayTarget> GetWindowTarget(DisplayWindowHandle hWnd) {
     std::lock_guard<std::mutex> lock(RegistryMutex());
     if (hWnd == nullptr || Registry().count(hWnd) == 0) {
         return nullptr;

@@ -97,14 +97,14 @@ private:
     int border_;
 };
 
-using HWND = DisplayWindow*;
+using DisplayWindowHandle = DisplayWindow*;
 
 // True while hWnd is a live window.
-bool IsWindow(HWND hWnd);
+bool IsWindow(DisplayWindowHandle hWnd);
 // The client rectangle moved to screen coordinates; false (and an empty
 // rectangle) when hWnd is not a live window.
-bool GetClientRectOnScreen(HWND hWnd, RECT* pRect);
+bool GetClientRectOnScreen(DisplayWindowHandle hWnd, RECT* pRect);
 // The whole window rectangle, border included, in screen coordinates.
-bool GetWindowRect(HWND hWnd, RECT* pRect);
+bool GetWindowRect(DisplayWindowHandle hWnd, RECT* pRect);
 // The target a live window is on; null otherwise.
-std::shared_ptr<DisplayTarget> GetWindowTarget(HWND hWnd);
+std::shared_ptr<DisplayTarget> GetWindowTarget(DisplayWindowHandle hWnd);

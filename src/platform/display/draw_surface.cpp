@@ -329,7 +329,7 @@ HRESULT DirectDrawSurface::BltOntoPrimary(const RECT* dstRect, DirectDrawSurface
     }
     RECT clip{0, 0, width_, height_};
     if (clipper_ != nullptr) {
-        HWND hWnd = nullptr;
+        DisplayWindowHandle hWnd = nullptr;
         clipper_->GetHWnd(&hWnd);
         if (hWnd != nullptr) {
             RECT client{};
