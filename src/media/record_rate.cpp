@@ -1,0 +1,27 @@
+#include "media/record_rate.h"
+
+void NoteBeforeRecordPacket(RecordFileState& state, int64_t filePos, int nowSecond, bool video,
+                            int64_t riffLimit) {
+    if (state.bRateFrozen || filePos - kAviFirstRiffStart <= riffLimit) {
+        return;
+    }
+    // The writer counts the packet that ends the first RIFF as written.
+    state.bRateFrozen = true;
+    state.nFrozenSeconds = nowSecond - state.nStartSecond;
+    state.nFrozenFrames = state.nVideoPackets + (video ? 1 : 0);
+}
+
+MeasuredRate FinalRecordRate(const RecordFileState& state, int nowSecond) {
+    MeasuredRate rate;
+    int64_t seconds = state.bRateFrozen ? state.nFrozenSeconds : nowSecond - state.nStartSecond;
+    int64_t frames = state.bRateFrozen ? state.nFrozenFrames : state.nVideoPackets;
+    // Under a second, or no picture at all: the nominal rate stays; a zero
+    // scale or rate would make the file unplayable.
+    if (seconds <= 0 || frames <= 0 || seconds > UINT32_MAX || frames > UINT32_MAX) {
+        return rate;
+    }
+    rate.bValid = true;
+    rate.dwScale = static_cast<uint32_t>(seconds);
+    rate.dwRate = static_cast<uint32_t>(frames);
+    return rate;
+}
