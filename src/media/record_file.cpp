@@ -165,7 +165,7 @@ void WriteRecordPacket(CodecSlot* slot, bool video, const uint8_t* data, int len
     if (st == nullptr) {
         return;
     }
-    NoteBeforeRecordPacket(rec, avio_tell(fc->pb), GetUptimeSeconds(), video);
+    NoteBeforeRecordPacket(rec, avio_tell(fc->pb), GetUptimeSeconds());
     int64_t& count = video ? rec.nVideoPackets : rec.nAudioPackets;
     AVPacket* pkt = av_packet_alloc();
     if (pkt == nullptr) {

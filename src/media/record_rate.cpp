@@ -1,14 +1,14 @@
 #include "media/record_rate.h"
 
-void NoteBeforeRecordPacket(RecordFileState& state, int64_t filePos, int nowSecond, bool video,
+void NoteBeforeRecordPacket(RecordFileState& state, int64_t filePos, int nowSecond,
                             int64_t riffLimit) {
     if (state.bRateFrozen || filePos - kAviFirstRiffStart <= riffLimit) {
         return;
     }
-    // The writer counts the packet that ends the first RIFF as written.
+    // This packet already goes into the next RIFF: count what came before it.
     state.bRateFrozen = true;
     state.nFrozenSeconds = nowSecond - state.nStartSecond;
-    state.nFrozenFrames = state.nVideoPackets + (video ? 1 : 0);
+    state.nFrozenFrames = state.nVideoPackets;
 }
 
 MeasuredRate FinalRecordRate(const RecordFileState& state, int nowSecond) {

@@ -14,8 +14,8 @@ constexpr int64_t kAviRiffLimit = 0x40000000;
 constexpr int64_t kAviFirstRiffStart = 8;
 
 // Before each packet is written: filePos is the muxer's position, nowSecond
-// the uptime, video whether the packet goes to the video stream.
-void NoteBeforeRecordPacket(RecordFileState& state, int64_t filePos, int nowSecond, bool video,
+// the uptime.
+void NoteBeforeRecordPacket(RecordFileState& state, int64_t filePos, int nowSecond,
                             int64_t riffLimit = kAviRiffLimit);
 
 struct MeasuredRate {
