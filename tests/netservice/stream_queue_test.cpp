@@ -1,0 +1,209 @@
+#include "netservice/stream_queue.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "netservice/stream_notify.h"
+
+namespace {
+
+class StreamQueueTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetStreamFrameReadyPoster([this](uint32_t id) { posts.push_back(id); });
+    }
+    void TearDown() override { SetStreamFrameReadyPoster({}); }
+
+    // Pushes len bytes of value fill.
+    int PushFilled(int len, uint32_t header, uint8_t fill = 0x5A) {
+        std::vector<uint8_t> p(len, fill);
+        return q.Push(p.data(), header, len);
+    }
+
+    CStreamQueue q;
+    std::vector<uint32_t> posts;
+    std::vector<uint8_t> out = std::vector<uint8_t>(PACKET_QUEUE_BYTES);
+    uint32_t header = 0;
+};
+
+TEST_F(StreamQueueTest, NewQueueIsEmptyAndWaitsForAKeyFrame) {
+    EXPECT_FALSE(q.IsFull());
+    EXPECT_TRUE(q.IsEmpty());
+    EXPECT_EQ(q.IsWaitingForKey(), 1);
+    EXPECT_EQ(q.Pop(out.data(), &header, 256000), 0);
+}
+
+TEST_F(StreamQueueTest, PacketsLeaveOldestFirstWithTheirHeaders) {
+    q.SetNotifyThread(42);
+    const uint8_t a[] = {1, 2, 3, 4, 5};
+    const uint8_t b[] = {9, 8, 7, 6};
+    EXPECT_EQ(q.Push(a, 0x518271A3u, sizeof a), 1);
+    EXPECT_EQ(q.Push(b, 0x01000C82u, sizeof b), 1);
+    EXPECT_EQ(posts, (std::vector<uint32_t>{42, 42}));
+
+    EXPECT_EQ(q.Pop(out.data(), &header, 256000), 5);
+    EXPECT_EQ(header, 0x518271A3u);
+    EXPECT_EQ(std::vector<uint8_t>(out.begin(), out.begin() + 5), std::vector<uint8_t>(a, a + 5));
+    EXPECT_EQ(q.Pop(out.data(), &header, 256000), 4);
+    EXPECT_EQ(header, 0x01000C82u);
+    EXPECT_EQ(out[0], 9);
+    EXPECT_EQ(q.Pop(out.data(), &header, 256000), 0);
+}
+
+TEST_F(StreamQueueTest, RefusedPushesChangeNothing) {
+    ASSERT_EQ(PushFilled(10, 1), 1);
+    q.SetNotifyThread(7);
+    uint8_t small[4] = {};
+    EXPECT_EQ(PushFilled(PACKET_QUEUE_BYTES + 1, 1), 0);
+    EXPECT_EQ(q.Push(small, 1, 3), 0);  // receivers would read it as 4 bytes
+    EXPECT_EQ(q.Push(small, 1, 0), 0);
+    EXPECT_EQ(q.Push(small, 1, -5), 0);
+    EXPECT_EQ(q.Push(nullptr, 1, 100), 0);
+    EXPECT_EQ(q.GetWriteOffset(), 10);
+    EXPECT_TRUE(posts.empty());
+    EXPECT_EQ(q.Pop(out.data(), &header, 256000), 10);
+    EXPECT_TRUE(q.IsEmpty());
+}
+
+TEST_F(StreamQueueTest, RingHoldsAtMost119PacketsAndAnOverrunEmptiesIt) {
+    q.SetNotifyThread(3);
+    q.SetWaitingForKey(0);
+    for (int i = 0; i < PACKET_QUEUE_ENTRIES - 1; ++i)
+        ASSERT_EQ(PushFilled(100, i), 1);
+    EXPECT_TRUE(q.IsFull());
+    EXPECT_EQ(posts.size(), 119u);
+
+    EXPECT_EQ(PushFilled(100, 999), 1);
+    EXPECT_EQ(posts.size(), 119u);  // nothing posted for the lost packet
+    EXPECT_TRUE(q.IsEmpty());
+    EXPECT_FALSE(q.IsFull());
+    EXPECT_EQ(q.IsWaitingForKey(), 1);
+    EXPECT_EQ(q.Pop(out.data(), &header, 256000), 0);
+}
+
+TEST_F(StreamQueueTest, PayloadFillsTheAreaToItsEndOrStartsOver) {
+    struct Case {
+        int tail;  // bytes left before the end of the area
+        int len;
+        int writeOffsetAfter;
+    };
+    const Case cases[] = {
+        {100, 100, PACKET_QUEUE_BYTES},  // exactly the bytes left: stored there
+        {100, 101, 101},                 // one more: starts at offset 0
+    };
+    for (const Case& c : cases) {
+        CStreamQueue fresh;
+        std::vector<uint8_t> p(PACKET_QUEUE_BYTES - c.tail, 1);
+        ASSERT_EQ(fresh.Push(p.data(), 1, static_cast<int>(p.size())), 1);
+        ASSERT_EQ(fresh.Pop(out.data(), &header, PACKET_QUEUE_BYTES), PACKET_QUEUE_BYTES - c.tail);
+        std::vector<uint8_t> next(c.len, 2);
+        ASSERT_EQ(fresh.Push(next.data(), 2, c.len), 1);
+        EXPECT_EQ(fresh.GetWriteOffset(), c.writeOffsetAfter) << c.len;
+        EXPECT_EQ(fresh.Pop(out.data(), &header, PACKET_QUEUE_BYTES), c.len);
+        EXPECT_EQ(header, 2u);
+        EXPECT_EQ(out[c.len - 1], 2);
+    }
+}
+
+TEST_F(StreamQueueTest, APayloadThatWouldReachTheOldestQueuedOneEmptiesTheQueue) {
+    q.SetNotifyThread(5);
+    q.SetWaitingForKey(0);
+    ASSERT_EQ(PushFilled(400000, 1), 1);  // 0 .. 400000
+    ASSERT_EQ(PushFilled(300000, 2), 1);  // 400000 .. 700000
+    ASSERT_EQ(q.Pop(out.data(), &header, PACKET_QUEUE_BYTES), 400000);
+    ASSERT_EQ(PushFilled(100000, 3), 1);  // starts over: 0 .. 100000
+    EXPECT_EQ(q.GetWriteOffset(), 100000);
+    EXPECT_EQ(q.IsWaitingForKey(), 0);
+
+    ASSERT_EQ(PushFilled(350000, 4), 1);  // 100000 .. 450000 would cover packet 2
+    EXPECT_TRUE(q.IsEmpty());
+    EXPECT_EQ(q.IsWaitingForKey(), 1);
+    EXPECT_EQ(posts.size(), 3u);
+}
+
+TEST_F(StreamQueueTest, APacketAboveTheTakersLimitIsDiscardedWithItsHeader) {
+    ASSERT_EQ(PushFilled(5000, 0x11), 1);
+    ASSERT_EQ(PushFilled(40, 0x22, 0x77), 1);
+    EXPECT_EQ(q.Pop(out.data(), &header, 4999), 0);
+    EXPECT_EQ(header, 0x11u);
+    EXPECT_EQ(q.Pop(out.data(), &header, 4999), 40);
+    EXPECT_EQ(header, 0x22u);
+    EXPECT_EQ(out[39], 0x77);
+}
+
+TEST_F(StreamQueueTest, NotificationFollowsTheNotifyThread) {
+    ASSERT_EQ(PushFilled(10, 1), 1);  // stored, nobody told
+    EXPECT_TRUE(posts.empty());
+    q.SetNotifyThread(77);
+    ASSERT_EQ(PushFilled(10, 2), 1);
+    EXPECT_EQ(posts, std::vector<uint32_t>{77});
+    // The first message takes the older packet; the second the newer one.
+    EXPECT_EQ(q.Pop(out.data(), &header, 100), 10);
+    EXPECT_EQ(header, 1u);
+    EXPECT_EQ(q.Pop(out.data(), &header, 100), 10);
+    EXPECT_EQ(header, 2u);
+
+    q.SetNotifyThread(0);
+    ASSERT_EQ(PushFilled(10, 3), 1);
+    EXPECT_EQ(posts.size(), 1u);
+}
+
+TEST_F(StreamQueueTest, ResetKeepsTheNotifyThreadAndSetsTheWaitingFlag) {
+    q.SetNotifyThread(9);
+    q.SetWaitingForKey(0);
+    PushFilled(10, 1);
+    EXPECT_EQ(q.Reset(), 1);
+    EXPECT_TRUE(q.IsEmpty());
+    EXPECT_EQ(q.IsWaitingForKey(), 1);
+    EXPECT_EQ(q.GetWriteOffset(), 0);
+    PushFilled(10, 2);
+    EXPECT_EQ(posts, (std::vector<uint32_t>{9, 9}));
+}
+
+// The producer overflows the queue again and again while the consumer pops:
+// every packet that comes out is whole and in order.
+TEST_F(StreamQueueTest, OverflowResetsNeverTearAPacketUnderThePopper) {
+    SetStreamFrameReadyPoster([](uint32_t) {});
+    std::atomic<bool> done{false};
+    std::atomic<int> torn{0}, outOfOrder{0}, popped{0};
+    std::thread consumer([&] {
+        std::vector<uint8_t> buf(PACKET_QUEUE_BYTES);
+        uint32_t h = 0, last = 0;
+        bool any = false;
+        while (!done.load() || !q.IsEmpty()) {
+            int n = q.Pop(buf.data(), &h, PACKET_QUEUE_BYTES);
+            if (n == 0)
+                continue;
+            ++popped;
+            if (any && h <= last)
+                ++outOfOrder;
+            last = h;
+            any = true;
+            const uint8_t fill = static_cast<uint8_t>(h);
+            if (n != static_cast<int>(1000 + h % 30000))
+                ++torn;
+            for (int i = 0; i < n; ++i) {
+                if (buf[i] != fill) {
+                    ++torn;
+                    break;
+                }
+            }
+        }
+    });
+    std::vector<uint8_t> p(40000);
+    for (uint32_t seq = 1; seq <= 20000; ++seq) {
+        int len = static_cast<int>(1000 + seq % 30000);
+        std::fill(p.begin(), p.begin() + len, static_cast<uint8_t>(seq));
+        ASSERT_EQ(q.Push(p.data(), seq, len), 1);
+    }
+    done.store(true);
+    consumer.join();
+    EXPECT_EQ(torn.load(), 0);
+    EXPECT_EQ(outOfOrder.load(), 0);
+    EXPECT_GT(popped.load(), 0);
+}
+
+}  // namespace
