@@ -14,6 +14,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "media/color_avx2.h"
 #include "media/color_convert.h"
 #include "media/color_geometry.h"
 
@@ -63,7 +64,7 @@ inline __m128i Diffuse(__m128i t, __m128i& carry) {
     p = _mm_add_epi16(p, _mm_slli_si128(p, 4));
     p = _mm_add_epi16(p, _mm_slli_si128(p, 8));
     const __m128i seven = _mm_set1_epi16(7);
-    __m128i before = _mm_add_epi16(_mm_slli_si128(p, 2), carry);
+    __m128i before = _mm_add_epi16(_mm_sub_epi16(p, t), carry);
     __m128i c = _mm_add_epi16(_mm_and_si128(before, seven), t);
     __m128i last = _mm_shufflehi_epi16(p, 0xFF);
     carry = _mm_and_si128(_mm_add_epi16(carry, _mm_unpackhi_epi64(last, last)), seven);
@@ -130,8 +131,20 @@ void ConvertRowPair(uint8_t* out0, uint8_t* out1, const uint8_t* y0, const uint8
                     const uint8_t* u, const uint8_t* v, int width) {
     int x = 0;
     Carry upper, lower;
+    if (ColorUseAvx2()) {
+        int c[6] = {};
+        x = L == Layout::k565 ? Rgb565RowPairAvx2(out0, out1, y0, y1, u, v, width, c)
+                              : Rgb555RowPairAvx2(out0, out1, y0, y1, u, v, width, c);
+        upper = Carry{c[0], c[1], c[2]};
+        lower = Carry{c[3], c[4], c[5]};
+    }
 #if defined(__SSE2__)
-    VecCarry vu, vl;
+    VecCarry vu{_mm_set1_epi16(static_cast<int16_t>(upper.r)),
+                _mm_set1_epi16(static_cast<int16_t>(upper.g)),
+                _mm_set1_epi16(static_cast<int16_t>(upper.b))};
+    VecCarry vl{_mm_set1_epi16(static_cast<int16_t>(lower.r)),
+                _mm_set1_epi16(static_cast<int16_t>(lower.g)),
+                _mm_set1_epi16(static_cast<int16_t>(lower.b))};
     for (; x + 8 <= width; x += 8) {
         ChromaTerms ct = Chroma(u + x / 2, v + x / 2);
         EightPixels<L>(out0 + 2 * x, y0 + x, ct, vu);

@@ -9,6 +9,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "media/color_avx2.h"
 #include "media/color_convert.h"
 #include "media/color_geometry.h"
 
@@ -54,8 +55,7 @@ inline void EightPixelsBgra(uint8_t* out, const uint8_t* y, const uint8_t* u, co
 }
 #endif
 
-void BgraRow(uint8_t* out, const uint8_t* y, const uint8_t* u, const uint8_t* v, int width) {
-    int x = 0;
+void BgraRow(uint8_t* out, const uint8_t* y, const uint8_t* u, const uint8_t* v, int x, int width) {
 #if defined(__SSE2__)
     for (; x + 8 <= width; x += 8) {
         EightPixelsBgra(out + 4 * x, y + x, u + x / 2, v + x / 2);
@@ -67,8 +67,7 @@ void BgraRow(uint8_t* out, const uint8_t* y, const uint8_t* u, const uint8_t* v,
     }
 }
 
-void BgrRow(uint8_t* out, const uint8_t* y, const uint8_t* u, const uint8_t* v, int width) {
-    int x = 0;
+void BgrRow(uint8_t* out, const uint8_t* y, const uint8_t* u, const uint8_t* v, int x, int width) {
 #if defined(__SSE2__)
     alignas(16) uint8_t quads[32];
     for (; x + 8 <= width; x += 8) {
@@ -86,11 +85,14 @@ void BgrRow(uint8_t* out, const uint8_t* y, const uint8_t* u, const uint8_t* v, 
     }
 }
 
-using RowFn = void (*)(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, int);
+// Converts a row from pixel x on.
+using RowFn = void (*)(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, int, int);
+using PairFn = int (*)(uint8_t*, uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*,
+                       const uint8_t*, int);
 
-void ConvertPairs(RowFn row, int bytesPerPixel, uint8_t* dst, int dstStride, const uint8_t* y,
-                  const uint8_t* u, const uint8_t* v, int yStride, int uvStride, int width,
-                  int height) {
+void ConvertPairs(PairFn pairAvx2, RowFn row, int bytesPerPixel, uint8_t* dst, int dstStride,
+                  const uint8_t* y, const uint8_t* u, const uint8_t* v, int yStride, int uvStride,
+                  int width, int height) {
     RowPairWalk w = MakeRowPairWalk(y, u, v, yStride, uvStride, height);
     const ptrdiff_t outStride = static_cast<ptrdiff_t>(dstStride) * bytesPerPixel;
     for (int p = 0; p < w.pairs; ++p) {
@@ -98,8 +100,11 @@ void ConvertPairs(RowFn row, int bytesPerPixel, uint8_t* dst, int dstStride, con
         const uint8_t* uRow = w.u + p * w.uvStride;
         const uint8_t* vRow = w.v + p * w.uvStride;
         uint8_t* out = dst + 2 * p * outStride;
-        row(out, y0, uRow, vRow, width);
-        row(out + outStride, y0 + w.yStride, uRow, vRow, width);
+        int x = ColorUseAvx2()
+                    ? pairAvx2(out, out + outStride, y0, y0 + w.yStride, uRow, vRow, width)
+                    : 0;
+        row(out, y0, uRow, vRow, x, width);
+        row(out + outStride, y0 + w.yStride, uRow, vRow, x, width);
     }
 }
 
@@ -107,10 +112,12 @@ void ConvertPairs(RowFn row, int bytesPerPixel, uint8_t* dst, int dstStride, con
 
 void Yv12ToBgra32(uint8_t* dst, int dstStride, const uint8_t* y, const uint8_t* u, const uint8_t* v,
                   int yStride, int uvStride, int width, int height) {
-    ConvertPairs(BgraRow, 4, dst, dstStride, y, u, v, yStride, uvStride, width, height);
+    ConvertPairs(BgraRowPairAvx2, BgraRow, 4, dst, dstStride, y, u, v, yStride, uvStride, width,
+                 height);
 }
 
 void Yv12ToBgr24(uint8_t* dst, int dstStride, const uint8_t* y, const uint8_t* u, const uint8_t* v,
                  int yStride, int uvStride, int width, int height) {
-    ConvertPairs(BgrRow, 3, dst, dstStride, y, u, v, yStride, uvStride, width, height);
+    ConvertPairs(BgrRowPairAvx2, BgrRow, 3, dst, dstStride, y, u, v, yStride, uvStride, width,
+                 height);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mainwnd/pixel_formats.h"
+#include "media/color_avx2.h"
 
 namespace {
 
@@ -196,7 +197,13 @@ struct Geometry {
 // a width that is a multiple of 8 but not of 16, a short row, a flipped
 // picture, an odd row count, padded planes and a wider output stride, whose
 // extra bytes stay untouched.
-TEST(ColorConvert, BitExactToTheFormulas) {
+class BitExact : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { ColorAllowAvx2(GetParam()); }
+    void TearDown() override { ColorAllowAvx2(true); }
+};
+
+TEST_P(BitExact, ToTheFormulas) {
     const Geometry cases[] = {
         {352, 288, 352, 0, "CIF"},
         {176, 144, 176, 0, "QCIF"},
@@ -222,6 +229,10 @@ TEST(ColorConvert, BitExactToTheFormulas) {
         }
     }
 }
+
+// With and without the AVX2 kernels (which this processor may lack).
+INSTANTIATE_TEST_SUITE_P(Kernels, BitExact, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Avx2" : "Sse2"; });
 
 // The output buffer holds exactly the converted rows: nothing is written
 // past it (checked by the address sanitizer build).
