@@ -166,12 +166,12 @@ int CAVChannel::LocalDisplayStep(uint8_t* surface, uint8_t format, int* outWidth
     return 1;
 }
 
-void CAVChannel::DrawChannelName(uint8_t* y, int width, int /*height*/) {
+void CAVChannel::DrawChannelName(uint8_t* y, int width, int height) {
     const ChannelOsdConfig osd = ReadChannelOsdConfig(nChannel);
     if (osd.title.size() > 16) {
         return;
     }
-    DrawOsdText(y, osd.title.c_str(), 6, 6, width, width, 0);
+    DrawOsdText(y, osd.title.c_str(), 6, 6, width, width, height);
 }
 
 void CAVChannel::DrawDateTime(uint8_t* y, int width, int height) {

@@ -264,8 +264,8 @@ std::vector<std::string> ProbeVideoFlags(const std::string& path) {
 }
 
 std::string ProbeVideoField(const std::string& path, const std::string& key) {
-    for (const std::string& line : Lines(Run("/usr/bin/ffprobe -v error -select_streams v:0 "
-                                             "-show_streams '" +
+    for (const std::string& line : Lines(Run("/usr/bin/ffprobe -v error -count_packets "
+                                             "-select_streams v:0 -show_streams '" +
                                              path + "' 2>/dev/null"))) {
         if (line.rfind(key + "=", 0) == 0) {
             return line.substr(key.size() + 1);

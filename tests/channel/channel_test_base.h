@@ -14,6 +14,7 @@
 #include "channel_fakes.h"
 #include "mainwnd/globals.h"
 #include "media/codec_layer.h"
+#include "media/osd_text.h"
 #include "netservice/stream_queue.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"
@@ -33,6 +34,7 @@ class ChannelTestBase : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(CodecInit(), 1);
+        InitOsdFont();
         g_nUptimeSeconds = 1000;
         g_Settings = Settings{};
         g_Settings.nChConfigNum = 16;
