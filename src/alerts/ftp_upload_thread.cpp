@@ -105,7 +105,6 @@ void ServeFtpJobs(FtpUploadState& st) {
 uint32_t FtpUpload(void* param) {
     FtpUploadState st;
     st.log = static_cast<IEventLog*>(param);
-    g_nHandled = 0;
     DeleteAllFtpJobs();
     ThreadMessage msg;
     while (g_bFtpUploadRun.load() != 0) {
@@ -131,6 +130,7 @@ uint32_t FtpUpload(void* param) {
 
 bool StartFtpUploadThread(IEventLog* log) {
     g_bFtpUploadRun = 1;
+    g_nHandled = 0;
     ThreadId id = 0;
     ThreadHandle h = CreateThread(&FtpUpload, log, &id);
     if (h == nullptr) {

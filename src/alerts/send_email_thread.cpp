@@ -61,7 +61,6 @@ void ServeEmailJobs(IEventLog* log) {
 
 uint32_t SendEmail(void* param) {
     IEventLog* log = static_cast<IEventLog*>(param);
-    g_nHandled = 0;
     DeleteAllEmailJobs();
     ThreadMessage msg;
     while (g_bSendEmailRun.load() != 0) {
@@ -86,6 +85,7 @@ uint32_t SendEmail(void* param) {
 
 bool StartSendEmailThread(IEventLog* log) {
     g_bSendEmailRun = 1;
+    g_nHandled = 0;
     ThreadId id = 0;
     ThreadHandle h = CreateThread(&SendEmail, log, &id);
     if (h == nullptr) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "alerts/alert_thread_fixture.h"
+#include "channel/av_channel.h"
 #include "settings/log_entry.h"
 
 namespace {
@@ -218,6 +219,30 @@ TEST_F(FtpUploadTest, StopOutlastingItsWaitStillEndsTheThreadFirst) {
     EXPECT_EQ(transport_.OpenSessions(), 0);
     EXPECT_EQ(g_pFtpAlertJobs[0], nullptr);
     FreeAlertJobs();
+}
+
+}  // namespace
+
+namespace {
+
+// The view over the real channel table: a channel's alarm flag keeps its
+// job, an empty slot ends it.
+TEST_F(FtpUploadTest, RealChannelTableDecidesWhetherTheAlarmLasts) {
+    SetAlertChannels(nullptr);
+    auto* channel = new CAVChannel(0);
+    channel->bMotionAlarm = 1;
+    g_pAVChannel[0] = channel;
+    Ftp(WM_ALERT_FTP, 0);
+    Ftp(WM_ALERT_FTP, 1);
+    Ftp(WM_SECOND_TICK);
+    EXPECT_NE(g_pFtpAlertJobs[0], nullptr);
+    EXPECT_EQ(g_pFtpAlertJobs[1], nullptr);
+    channel->bMotionAlarm = 0;
+    Ftp(WM_SECOND_TICK);
+    EXPECT_EQ(g_pFtpAlertJobs[0], nullptr);
+    StopFtpUploadThread();
+    g_pAVChannel[0] = nullptr;
+    delete channel;
 }
 
 }  // namespace
