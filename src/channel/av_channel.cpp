@@ -125,6 +125,12 @@ bool CAVChannel::HasEncoder() {
     return pEncoder != nullptr;
 }
 
+void CAVChannel::GetRecordFileState(int* recording, bool* fileOpen) {
+    CScopedLock lock(mutex);
+    *recording = bRecording.load();
+    *fileOpen = pEncoder != nullptr && pEncoder->pFormatCtx != nullptr;
+}
+
 uint8_t CAVChannel::GetSlotState(int slot) const {
     return slot >= 0 && slot < FRAME_SLOT_COUNT ? frameSlots[slot].byState.load() : SLOT_FREE;
 }
@@ -173,8 +179,7 @@ void CAVChannel::StartLocal(int videoDevice, int audioDevice) {
                         slot.pBuffer =
                             std::make_unique<uint8_t[]>(FRAME_SLOT_CAPACITY + FRAME_SLOT_SLACK);
                     }
-                    slot.nWidth = FRAME_SLOT_WIDTH;
-                    slot.nHeight = FRAME_SLOT_HEIGHT;
+                    slot.SetSize(FRAME_SLOT_WIDTH, FRAME_SLOT_HEIGHT);
                     slot.nCapacity = FRAME_SLOT_CAPACITY;
                     slot.byDropped = 0;
                     slot.byState.store(SLOT_FREE, std::memory_order_release);
