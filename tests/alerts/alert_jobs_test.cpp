@@ -86,7 +86,8 @@ protected:
 };
 
 TEST_F(AlertTablesTest, SnapshotGoesToTheJobsOfItsChannelWhileThatAlertIsOn) {
-    AddAlertSnapshot(1, "C:\\snap\\a.jpg");
+    CAlertSink sink;  // the channels' way in
+    static_cast<IAlertSink&>(sink).AddAlertSnapshot(1, "C:\\snap\\a.jpg");
     EXPECT_EQ(g_pEmailAlertJobs[1]->GetImageCount(), 1);
     EXPECT_EQ(g_pFtpAlertJobs[1]->GetPendingCount(), 1);
     EXPECT_EQ(g_pEmailAlertJobs[0]->GetImageCount(), 0);
