@@ -1,7 +1,7 @@
 #pragma once
 // What the alert threads need of a channel: whether its motion alarm lasts
-// and a snapshot request. The real view reads
-// g_pAVChannel; tests install their own.
+// and a snapshot request. The real view reads g_pAVChannel; tests install
+// their own.
 
 class IAlertChannels {
 public:

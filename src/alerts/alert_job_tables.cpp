@@ -59,6 +59,11 @@ void FreeAlertJobs() {
     }
 }
 
+int AlertMessageChannel(WPARAM wParam) {
+    const int c = static_cast<int>(wParam & 0xFF);
+    return c < g_nChannelCount.load() && IsTableIndex(c) ? c : -1;
+}
+
 void StoreEmailJob(int channel, CEmailAlertJob* job) {
     if (!IsTableIndex(channel)) {
         delete job;

@@ -34,6 +34,9 @@ int TakeFtpAlertImage(CFtpAlertJob* job, std::string* out);
 void FreeAlertJobs();
 
 // --- For the owning threads.
+// The channel of an alert message (the low byte of wParam), or -1 when it
+// lies outside this run's channels.
+int AlertMessageChannel(WPARAM wParam);
 // Stores a new job as entry channel (0..15).
 void StoreEmailJob(int channel, CEmailAlertJob* job);
 void StoreFtpJob(int channel, CFtpAlertJob* job);

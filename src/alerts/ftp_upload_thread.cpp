@@ -17,11 +17,6 @@ namespace {
 
 std::atomic<unsigned> g_nHandled{0};
 
-int AlertChannel(WPARAM wParam) {
-    const int c = static_cast<int>(wParam & 0xFF);
-    return c < std::min<int>(g_nChannelCount.load(), MAX_AV_CHANNELS) ? c : -1;
-}
-
 // The thread's own state: the session shared by the jobs of all channels.
 struct FtpUploadState {
     IEventLog* log = nullptr;
@@ -57,7 +52,7 @@ void OpenSession(FtpUploadState& st) {
 }
 
 void OpenFtpJob(FtpUploadState& st, WPARAM wParam) {
-    const int c = AlertChannel(wParam);
+    const int c = AlertMessageChannel(wParam);
     if (c < 0 || g_pFtpAlertJobs[c] != nullptr) {
         return;
     }

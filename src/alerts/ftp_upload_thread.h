@@ -28,6 +28,6 @@ bool StartFtpUploadThread(IEventLog* log);
 // safe. True when the thread ended within waitMs or was not running.
 bool StopFtpUploadThread(uint32_t waitMs = FTP_UPLOAD_STOP_WAIT_MS);
 
-// Messages the running thread has handled since it started; tests wait on
+// Messages the thread has handled since it was last started; tests wait on
 // it after posting.
 unsigned GetFtpUploadHandledCount();

@@ -15,15 +15,8 @@ namespace {
 
 std::atomic<unsigned> g_nHandled{0};
 
-// The channel of an alert message, or -1 when it has no channel object slot
-// in this run.
-int AlertChannel(WPARAM wParam) {
-    const int c = static_cast<int>(wParam & 0xFF);
-    return c < std::min<int>(g_nChannelCount.load(), MAX_AV_CHANNELS) ? c : -1;
-}
-
 void OpenEmailJob(WPARAM wParam) {
-    const int c = AlertChannel(wParam);
+    const int c = AlertMessageChannel(wParam);
     if (c < 0 || g_pEmailAlertJobs[c] != nullptr) {
         return;  // one mail per alarm start; a new start while one waits is ignored
     }

@@ -30,6 +30,6 @@ bool StartSendEmailThread(IEventLog* log);
 // are deleted by the thread. Nothing when the thread is not running.
 void StopSendEmailThread();
 
-// Messages the running thread has handled since it started; tests wait on
+// Messages the thread has handled since it was last started; tests wait on
 // it after posting.
 unsigned GetSendEmailHandledCount();
