@@ -8,6 +8,7 @@ inline QApplication& TestQtApp() {
     static int argc = 1;
     static char name[] = "qvtest";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt's own statics may already be gone at exit.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
