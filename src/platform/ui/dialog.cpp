@@ -30,7 +30,7 @@ bool CDialog::BuildWindow(CWnd* pParentWnd) {
     }
     QWidget* parentWidget = pParentWnd != nullptr ? pParentWnd->GetWidget() : nullptr;
     bool child = tpl->child && parentWidget != nullptr;
-    auto* widget = new DialogWidget(this, parentWidget, child, !child && !tpl->sysMenu);
+    auto* widget = new DialogWidget(this, parentWidget, child, tpl->frameless, tpl->sysMenu);
     int border = child && tpl->border ? 1 : 0;
     SetBorder(border);
     SetHasSystemMenu(!child && tpl->sysMenu);

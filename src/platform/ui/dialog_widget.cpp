@@ -7,12 +7,14 @@
 
 #include "platform/ui/wnd_event_bridge.h"
 
-DialogWidget::DialogWidget(CWnd* owner, QWidget* parent, bool child, bool frameless)
+DialogWidget::DialogWidget(CWnd* owner, QWidget* parent, bool child, bool frameless, bool closeBox)
     : QDialog(parent), m_owner(owner) {
     if (child) {
         setWindowFlags(Qt::Widget);
     } else if (frameless) {
         setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    } else if (!closeBox) {
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     }
     setSizeGripEnabled(false);
 }

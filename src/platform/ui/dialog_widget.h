@@ -10,7 +10,7 @@ class CWnd;
 
 class DialogWidget : public QDialog {
 public:
-    DialogWidget(CWnd* owner, QWidget* parent, bool child, bool frameless);
+    DialogWidget(CWnd* owner, QWidget* parent, bool child, bool frameless, bool closeBox);
 
     // After this, events reach no CWnd.
     void ReleaseOwner() { m_owner = nullptr; }

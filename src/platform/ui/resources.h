@@ -23,17 +23,19 @@ struct ControlTemplate {
     int y = 0;
     int cx = 0;
     int cy = 0;
-    UINT resource = 0;  // icon id of an IconStatic
-    bool flat = false;  // a push button drawn flat, as a link
+    UINT resource = 0;   // icon id of an IconStatic
+    bool flat = false;   // a push button drawn flat, as a link
+    int fontPixels = 0;  // text height in pixels; 0 = the dialog's font
 };
 
 struct DialogTemplate {
     std::string caption;
     int cx = 0;  // client size in pixels
     int cy = 0;
-    bool child = false;   // a child window without caption (inside its parent)
-    bool sysMenu = true;  // has a system menu and close box
-    bool border = true;   // a child with a thin border
+    bool child = false;      // a child window without caption (inside its parent)
+    bool sysMenu = true;     // has a system menu and close box
+    bool frameless = false;  // a top-level window without the desktop's frame
+    bool border = true;      // a child with a thin border
     std::vector<ControlTemplate> controls;
 };
 

@@ -385,6 +385,11 @@ CWnd* CWnd::CreateControl(const ControlTemplate& control) {
             break;
     }
     widget->setObjectName(QString::number(control.id));
+    if (control.fontPixels > 0) {
+        QFont font = widget->font();
+        font.setPixelSize(control.fontPixels);
+        widget->setFont(font);
+    }
     widget->setGeometry(control.x + m_nBorder, control.y + m_nBorder, control.cx, control.cy);
     widget->show();
     CWnd* pWnd = generic.get();
