@@ -368,6 +368,36 @@ TEST_F(DialogTest, PopupMenuChoicesArriveAsPostedCommands) {
     EXPECT_EQ(dlg.commands.back().lParam, 0);
 }
 
+TEST_F(DialogTest, SystemMenuItemsArriveAsSystemCommands) {
+    TestDialog dlg;
+    UINT got = 0;
+    dlg.MapMessage(WM_SYSCOMMAND, [&](WPARAM w, LPARAM) {
+        got = static_cast<UINT>(w);
+        dlg.EndDialog(IDOK);
+        return 0;
+    });
+    EXPECT_EQ(RunWith(dlg,
+                      [](TestDialog& d) {
+                          CMenu* sys = d.GetSystemMenu(FALSE);
+                          ASSERT_NE(sys, nullptr);
+                          sys->AppendMenu(MF_SEPARATOR);
+                          sys->AppendMenu(MF_STRING, 0x10, "about Quorvalind(&A)...");
+                          QKeyEvent altSpace(QEvent::KeyPress, Qt::Key_Space, Qt::AltModifier);
+                          QCoreApplication::sendEvent(d.GetWidget(), &altSpace);
+                          QMenu* shown = nullptr;
+                          for (QWidget* w : QApplication::topLevelWidgets()) {
+                              if (w->objectName() == kTrackedMenuObjectName && w->isVisible()) {
+                                  shown = qobject_cast<QMenu*>(w);
+                              }
+                          }
+                          ASSERT_NE(shown, nullptr);
+                          ASSERT_EQ(shown->actions().size(), 4);
+                          shown->actions()[3]->trigger();
+                      }),
+              IDOK);
+    EXPECT_EQ(got, 0x10u);
+}
+
 TEST_F(DialogTest, ClientDcDrawingLastsOverThePaint) {
     TestDialog dlg;
     EXPECT_EQ(RunWith(dlg,
