@@ -1,6 +1,7 @@
 #include "platform/ui/dialog.h"
 
 #include <QApplication>
+#include <QEventLoop>
 
 #include "platform/textcodec/gb2312_codec.h"
 #include "platform/ui/dialog_widget.h"
@@ -53,9 +54,14 @@ INT_PTR CDialog::DoModal() {
     OnInitDialog();
     RefreshControlColors();
     if (!m_bEnded && GetWidget() != nullptr) {
-        m_bInModalLoop = true;
-        widget->exec();
-        m_bInModalLoop = false;
+        // A loop of our own rather than QDialog::exec, which ends when the
+        // window is hidden: the main window hides to the tray and runs on.
+        widget->setWindowModality(Qt::ApplicationModal);
+        widget->show();
+        QEventLoop loop;
+        m_pModalLoop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        m_pModalLoop = nullptr;
     }
     if (GetWidget() != nullptr) {
         widget->ReleaseOwner();
@@ -81,10 +87,9 @@ void CDialog::EndDialog(int nResult) {
     if (widget == nullptr) {
         return;
     }
-    if (m_bInModalLoop) {
-        widget->EndWith(nResult);
-    } else {
-        widget->hide();
+    widget->EndWith(nResult);
+    if (m_pModalLoop != nullptr) {
+        m_pModalLoop->exit(nResult);
     }
 }
 

@@ -6,6 +6,8 @@
 
 #include "platform/ui/wnd.h"
 
+class QEventLoop;
+
 using INT_PTR = intptr_t;
 
 class CDialog : public CWnd {
@@ -43,5 +45,5 @@ private:
     CWnd* m_pParentWnd;
     int m_nModalResult = -1;
     bool m_bEnded = false;
-    bool m_bInModalLoop = false;
+    QEventLoop* m_pModalLoop = nullptr;
 };

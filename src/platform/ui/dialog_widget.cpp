@@ -21,7 +21,8 @@ DialogWidget::DialogWidget(CWnd* owner, QWidget* parent, bool child, bool framel
 
 void DialogWidget::EndWith(int result) {
     m_bEnding = true;
-    done(result);
+    setResult(result);
+    hide();
     m_bEnding = false;
 }
 

@@ -14,7 +14,7 @@ public:
 
     // After this, events reach no CWnd.
     void ReleaseOwner() { m_owner = nullptr; }
-    // Ends the modal loop (or hides a modeless window) with the result.
+    // Hides the window with the result (the dialog ends its own loop).
     void EndWith(int result);
 
     void reject() override;

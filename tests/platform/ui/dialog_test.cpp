@@ -173,6 +173,25 @@ TEST_F(DialogTest, CloseBoxIsASystemCommandTheDialogMayRefuse) {
     EXPECT_EQ(keeps.cancelCount, 0);
 }
 
+TEST_F(DialogTest, HiddenOrMinimisedDialogRunsOnUntilEnded) {
+    TestDialog dlg;
+    dlg.MapMessage(WM_USER + 3, [&dlg](WPARAM, LPARAM) {
+        EXPECT_FALSE(dlg.IsWindowVisible());
+        dlg.ShowWindow(SW_SHOW);
+        EXPECT_TRUE(dlg.IsWindowVisible());
+        dlg.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+        EXPECT_TRUE(dlg.IsIconic());
+        dlg.EndDialog(9);
+        return 0;
+    });
+    EXPECT_EQ(RunWith(dlg,
+                      [](TestDialog& d) {
+                          d.ShowWindow(SW_HIDE);  // as to the tray
+                          d.PostMessage(WM_USER + 3);
+                      }),
+              9);
+}
+
 TEST_F(DialogTest, MessageMapAndCommandMapComeBeforeTheVirtualHandlers) {
     TestDialog dlg;
     int recordClicks = 0;
