@@ -14,7 +14,7 @@ std::mutex g_mutex;
 std::unordered_map<HWND, CWnd*> g_windows;  // guarded by g_mutex
 uintptr_t g_nextHandle = 0x10000;           // guarded by g_mutex
 
-CWnd* g_pMainWnd = nullptr;
+std::atomic<CWnd*> g_pMainWnd{nullptr};
 std::atomic<HWND> g_hMainWnd{nullptr};
 
 void Deliver(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 #include "platform/textcodec/gb2312_codec.h"
 #include "platform/ui/controls.h"
@@ -80,7 +81,8 @@ void CWnd::AttachWidget(QWidget* widget, CWnd* pParent, int nCtrlId) {
 
 void CWnd::DetachWidget() {
     for (auto& [id, timer] : m_timers) {
-        delete timer;
+        timer->stop();
+        timer->deleteLater();
     }
     m_timers.clear();
     for (auto& [id, entry] : m_controls) {
@@ -114,7 +116,7 @@ void CWnd::ForgetControl(CWnd* pControl) {
             CWnd* generic = entry.generic.get();
             entry.pWnd = generic;
             if (generic != nullptr) {
-                generic->m_hWnd = pControl->m_hWnd;
+                generic->m_hWnd = pControl->m_hWnd.load();
                 generic->m_widget = pControl->m_widget;
                 RebindWindow(pControl->m_hWnd, generic);
             } else if (pControl->m_hWnd != nullptr) {
@@ -276,7 +278,8 @@ UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse) {
         QObject::connect(timer, &QTimer::timeout,
                          [this, nIDEvent] { WindowProc(WM_TIMER, nIDEvent, 0); });
     }
-    timer->start(static_cast<int>(nElapse));
+    // As on the desktop this stands in for, shorter periods are raised to 10 ms.
+    timer->start(static_cast<int>(std::max<UINT>(nElapse, 10)));
     return nIDEvent;
 }
 
@@ -285,7 +288,9 @@ BOOL CWnd::KillTimer(UINT_PTR nIDEvent) {
     if (it == m_timers.end()) {
         return FALSE;
     }
-    delete it->second;
+    // Deferred: KillTimer often runs inside that timer's own tick.
+    it->second->stop();
+    it->second->deleteLater();
     m_timers.erase(it);
     return TRUE;
 }
@@ -304,7 +309,7 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
         return FALSE;
     }
     CWnd* previous = it->second.pWnd;
-    m_hWnd = previous->m_hWnd;
+    m_hWnd = previous->m_hWnd.load();
     m_widget = previous->m_widget;
     m_pParent = pParent;
     m_nCtrlId = static_cast<int>(nID);
@@ -400,7 +405,7 @@ CWnd* CWnd::CreateControl(const ControlTemplate& control) {
     entry.generic = std::move(generic);
 
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        HWND hControl = pWnd->m_hWnd;
+        HWND hControl = pWnd->m_hWnd.load();
         int id = control.id;
         // A click is sent at once, with the button's window in lParam.
         QObject::connect(button, &QAbstractButton::clicked, [this, id, hControl] {

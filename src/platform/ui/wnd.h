@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -45,7 +46,9 @@ public:
     // The system's own handling of a message.
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-    // Any thread; FALSE when the window does not exist.
+    // Any thread while this object lives; FALSE when the window does not
+    // exist. Other threads better post by handle (::PostMessage), which
+    // stays safe after the object is gone.
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // The message map. A later registration for the same number replaces
@@ -54,9 +57,10 @@ public:
     void MapMessage(UINT message, MessageHandler handler);
     void MapCommand(UINT id, std::function<void()> handler);
 
-    // Window timers: WM_TIMER (id) every nElapse ms until KillTimer. Setting
-    // a running id again restarts it. 0 when the window does not exist or
-    // the id is 0.
+    // Window timers: WM_TIMER (id) every nElapse ms (at least 10) until
+    // KillTimer, which may be called from the timer's own tick. Setting a
+    // running id again restarts it. 0 when the window does not exist or the
+    // id is 0.
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse);
     BOOL KillTimer(UINT_PTR nIDEvent);
 
@@ -138,7 +142,7 @@ private:
     void ApplyControlColor(CWnd* pControl, ControlKind kind);
     void TrackSystemMenu(int x, int y);
 
-    HWND m_hWnd = nullptr;
+    std::atomic<HWND> m_hWnd{nullptr};  // read by posting threads
     QPointer<QWidget> m_widget;
     CWnd* m_pParent = nullptr;
     int m_nCtrlId = 0;

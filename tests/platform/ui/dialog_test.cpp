@@ -277,6 +277,28 @@ TEST_F(DialogTest, WindowTimersTickUntilKilled) {
     EXPECT_EQ(dlg.timers, (std::vector<UINT_PTR>{13, 13, 13}));
 }
 
+TEST_F(DialogTest, TimerKilledOrRestartedFromItsOwnTick) {
+    // The start-up timer's way: its first tick kills it.
+    CDialog dlg(kTestDialog);
+    int ticks = 0;
+    int repeats = 0;
+    dlg.MapMessage(WM_TIMER, [&](WPARAM id, LPARAM) {
+        if (id == 13) {
+            ++ticks;
+            EXPECT_TRUE(dlg.KillTimer(13));
+            dlg.SetTimer(15, 1);
+        } else if (id == 15 && ++repeats == 3) {
+            dlg.KillTimer(15);
+            QTimer::singleShot(20, [&dlg] { dlg.EndDialog(IDOK); });
+        }
+        return 0;
+    });
+    QTimer::singleShot(0, [&dlg] { dlg.SetTimer(13, 1); });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(repeats, 3);
+}
+
 class SkinDialog : public TestDialog {
 public:
     CBitmapButton m_btnRecord;
