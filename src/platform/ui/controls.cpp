@@ -1,0 +1,46 @@
+#include "platform/ui/controls.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+#include "platform/ui/skin_button_widget.h"
+
+void CStatic::SetIcon(HICON hIcon) {
+    auto* label = qobject_cast<QLabel*>(GetWidget());
+    if (label != nullptr && hIcon != nullptr) {
+        label->setPixmap(hIcon->icon.pixmap(32, 32));
+    }
+}
+
+BOOL CBitmapButton::LoadBitmaps(UINT nIDUp, UINT nIDDown, UINT nIDFocus, UINT /*nIDDisabled*/) {
+    m_up.DeleteObject();
+    m_down.DeleteObject();
+    m_focus.DeleteObject();
+    BOOL ok = m_up.LoadBitmap(nIDUp);
+    if (nIDDown != 0) {
+        m_down.LoadBitmap(nIDDown);
+    }
+    if (nIDFocus != 0) {
+        m_focus.LoadBitmap(nIDFocus);
+    }
+    UpdatePictures();
+    return ok;
+}
+
+void CBitmapButton::UpdatePictures() {
+    auto* button = dynamic_cast<SkinButtonWidget*>(GetWidget());
+    if (button == nullptr) {
+        return;
+    }
+    auto pixmap = [](const CBitmap& b) {
+        return b.IsLoaded() ? QPixmap::fromImage(b.GetImage()) : QPixmap();
+    };
+    button->SetPictures(pixmap(m_up), pixmap(m_down), pixmap(m_focus));
+}
+
+void CBitmapButton::SizeToContent() {
+    QWidget* widget = GetWidget();
+    if (widget != nullptr && m_up.IsLoaded()) {
+        widget->resize(m_up.GetWidth(), m_up.GetHeight());
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Dialogs made from a template of the installed resources: modal with
+// DoModal, or modeless (a child window such as the video wall) with
+// Create. WM_COMMAND IDOK runs OnOK and IDCANCEL OnCancel, unless the
+// message map takes them first; WM_CLOSE is IDCANCEL.
+
+#include "platform/ui/wnd.h"
+
+class QEventLoop;
+
+using INT_PTR = intptr_t;
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    ~CDialog() override;
+
+    // Builds the window, runs OnInitDialog and, unless that already ended
+    // the dialog, a modal loop until EndDialog. Returns the EndDialog
+    // result; -1 when no application object runs. The window is gone when
+    // it returns.
+    virtual INT_PTR DoModal();
+    // A modeless window (shown by ShowWindow); FALSE when no application
+    // object runs or the window exists already.
+    BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+
+    // Ends the modal loop with nResult (a modeless dialog is hidden).
+    void EndDialog(int nResult);
+
+    UINT GetTemplateId() const { return m_nIDTemplate; }
+
+protected:
+    // Called with every control made; TRUE lets the framework set the focus.
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool BuildWindow(CWnd* pParentWnd);
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+    int m_nModalResult = -1;
+    bool m_bEnded = false;
+    QEventLoop* m_pModalLoop = nullptr;
+};

@@ -1,0 +1,111 @@
+#pragma once
+// Bitmaps, brushes, pens, icons and drawing contexts over Qt's painting.
+// A CDC either paints (it wraps a QPainter) or only collects the colours a
+// control-colour handler chooses (no painter).
+
+#include <QBrush>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <optional>
+
+#include "platform/ui/win_types.h"
+
+class CBitmap {
+public:
+    // From the installed resources; FALSE when the id is unknown.
+    BOOL LoadBitmap(UINT id);
+    void Attach(QImage image) { m_image = std::move(image); }
+    BOOL IsLoaded() const { return m_image.isNull() ? FALSE : TRUE; }
+    int GetWidth() const { return m_image.width(); }
+    int GetHeight() const { return m_image.height(); }
+    const QImage& GetImage() const { return m_image; }
+    void DeleteObject() { m_image = QImage(); }
+
+private:
+    QImage m_image;
+};
+
+class CBrush {
+public:
+    CBrush() = default;
+    explicit CBrush(COLORREF color) { CreateSolidBrush(color); }
+    BOOL CreateSolidBrush(COLORREF color);
+    // Tiles the bitmap from each painted area's top-left corner.
+    BOOL CreatePatternBrush(const CBitmap* pBitmap);
+    BOOL IsCreated() const { return m_bCreated ? TRUE : FALSE; }
+    const QBrush& GetBrush() const { return m_brush; }
+    void DeleteObject() {
+        m_brush = QBrush();
+        m_bCreated = false;
+    }
+
+private:
+    QBrush m_brush;
+    bool m_bCreated = false;
+};
+using HBRUSH = const CBrush*;
+
+constexpr int PS_SOLID = 0;
+
+class CPen {
+public:
+    CPen() = default;
+    CPen(int style, int width, COLORREF color) { CreatePen(style, width, color); }
+    BOOL CreatePen(int style, int width, COLORREF color);
+    const QPen& GetPen() const { return m_pen; }
+
+private:
+    QPen m_pen{Qt::black};
+};
+
+// An icon handle; LoadIcon makes a new one, DestroyIcon frees it.
+struct IconObject {
+    QIcon icon;
+};
+using HICON = IconObject*;
+HICON LoadIcon(UINT id);
+void DestroyIcon(HICON hIcon);
+
+class CDC {
+public:
+    CDC() = default;  // attribute-only
+    explicit CDC(QPainter* painter) : m_painter(painter) {}
+
+    QPainter* GetPainter() const { return m_painter; }
+
+    COLORREF SetTextColor(COLORREF color);
+    COLORREF SetBkColor(COLORREF color);
+    int SetBkMode(int mode);
+    std::optional<COLORREF> GetTextColor() const { return m_textColor; }
+    std::optional<COLORREF> GetBkColor() const { return m_bkColor; }
+    int GetBkMode() const { return m_bkMode; }
+
+    // Drawing; nothing happens on an attribute-only context. Texts are
+    // GB2312 bytes.
+    void FillRect(const RECT& rect, const CBrush* pBrush);
+    void FillSolidRect(const RECT& rect, COLORREF color);
+    void TextOut(int x, int y, const char* text);
+    void DrawIcon(int x, int y, HICON hIcon);
+    void DrawBitmap(int x, int y, const CBitmap& bitmap);
+    // The current brush for FillRect-less calls and the pen for lines.
+    const CBrush* SelectObject(const CBrush* pBrush);
+    const CPen* SelectObject(const CPen* pPen);
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y);
+
+protected:
+    void SetPainter(QPainter* painter) { m_painter = painter; }
+
+private:
+    QPainter* m_painter = nullptr;
+    std::optional<COLORREF> m_textColor;
+    std::optional<COLORREF> m_bkColor;
+    int m_bkMode = OPAQUE;
+    const CBrush* m_pBrush = nullptr;
+    const CPen* m_pPen = nullptr;
+    QPoint m_pos;
+};
+
+QColor ToQColor(COLORREF color);

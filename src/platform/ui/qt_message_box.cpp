@@ -1,0 +1,98 @@
+#include "platform/ui/qt_message_box.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <cstdio>
+
+#include "platform/msgbox/message_box.h"
+#include "platform/textcodec/gb2312_codec.h"
+
+namespace {
+
+QMessageBox* MakeBox(const MessageBoxRequest& request) {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (request.type & 0xF0u) {
+        case MB_ICONERROR:
+            icon = QMessageBox::Critical;
+            break;
+        case MB_ICONQUESTION:
+            icon = QMessageBox::Question;
+            break;
+        case MB_ICONWARNING:
+            icon = QMessageBox::Warning;
+            break;
+        case MB_ICONINFORMATION:
+            icon = QMessageBox::Information;
+            break;
+        default:
+            break;
+    }
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    switch (request.type & 0x0Fu) {
+        case MB_OKCANCEL:
+            buttons = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case MB_YESNO:
+            buttons = QMessageBox::Yes | QMessageBox::No;
+            break;
+        case MB_YESNOCANCEL:
+            buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            break;
+        default:
+            break;
+    }
+    auto* box = new QMessageBox(icon, QString::fromStdString(Gb2312ToUtf8(request.caption)),
+                                QString::fromStdString(Gb2312ToUtf8(request.text)), buttons);
+    box->setObjectName(kMessageBoxObjectName);
+    return box;
+}
+
+int Answer(QMessageBox::StandardButton button) {
+    switch (button) {
+        case QMessageBox::Yes:
+            return IDYES;
+        case QMessageBox::No:
+            return IDNO;
+        case QMessageBox::Cancel:
+            return IDCANCEL;
+        default:
+            return IDOK;
+    }
+}
+
+int ShowOnUiThread(const MessageBoxRequest& request) {
+    QMessageBox* box = MakeBox(request);
+    box->exec();
+    int answer = Answer(box->standardButton(box->clickedButton()));
+    delete box;
+    return answer;
+}
+
+void ShowWithoutWaiting(const MessageBoxRequest& request) {
+    QMessageBox* box = MakeBox(request);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+int Handle(const MessageBoxRequest& request) {
+    if (!request.fromWorkerThread) {
+        return ShowOnUiThread(request);
+    }
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr) {
+        std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+        return IDOK;
+    }
+    QMetaObject::invokeMethod(
+        app, [request] { ShowWithoutWaiting(request); }, Qt::QueuedConnection);
+    return IDOK;
+}
+
+}  // namespace
+
+void InstallQtMessageBoxHandler() {
+    SetMessageBoxUiThread();
+    SetMessageBoxHandler(Handle);
+}

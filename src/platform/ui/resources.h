@@ -1,0 +1,68 @@
+#pragma once
+// Where the dialogs find their bitmaps, icons, strings, menus and dialog
+// templates by resource id. The skin (src/res) installs its provider once
+// at start-up; tests install small ones of their own.
+//
+// Texts are GB2312 bytes, as everywhere inside the program.
+
+#include <QIcon>
+#include <QImage>
+#include <string>
+#include <vector>
+
+#include "platform/ui/win_types.h"
+
+enum class ControlKind { PushButton, Static, IconStatic, Edit, ListBox, GroupBox, CheckBox };
+
+// One control of a dialog template; positions in client pixels.
+struct ControlTemplate {
+    ControlKind kind = ControlKind::Static;
+    int id = 0;
+    std::string text;
+    int x = 0;
+    int y = 0;
+    int cx = 0;
+    int cy = 0;
+    UINT resource = 0;   // icon id of an IconStatic
+    bool flat = false;   // a push button drawn flat, as a link
+    int fontPixels = 0;  // text height in pixels; 0 = the dialog's font
+};
+
+struct DialogTemplate {
+    std::string caption;
+    int cx = 0;  // client size in pixels
+    int cy = 0;
+    bool child = false;      // a child window without caption (inside its parent)
+    bool sysMenu = true;     // has a system menu and close box
+    bool frameless = false;  // a top-level window without the desktop's frame
+    bool border = true;      // a child with a thin border
+    std::vector<ControlTemplate> controls;
+};
+
+// A menu item; an item with a popup opens it, a separator has no id.
+struct MenuItem {
+    UINT id = 0;
+    std::string text;
+    bool separator = false;
+    std::vector<MenuItem> popup{};
+};
+
+class IResourceProvider {
+public:
+    virtual ~IResourceProvider() = default;
+    // A null image when the id is unknown.
+    virtual QImage LoadBitmap(UINT id) const = 0;
+    // A null icon when the id is unknown.
+    virtual QIcon LoadIcon(UINT id) const = 0;
+    // Empty when the id is unknown.
+    virtual std::string LoadString(UINT id) const = 0;
+    // The top-level items (usually popups); empty when the id is unknown.
+    virtual std::vector<MenuItem> LoadMenu(UINT id) const = 0;
+    // Null when the id is unknown.
+    virtual const DialogTemplate* FindTemplate(UINT id) const = 0;
+};
+
+// Installs the provider (not owned; it must outlive every dialog); null
+// removes it, after which every look-up finds nothing.
+void SetResourceProvider(const IResourceProvider* provider);
+const IResourceProvider* GetResourceProvider();

@@ -1,0 +1,40 @@
+#include "platform/ui/skin_button_widget.h"
+
+#include <QPainter>
+
+SkinButtonWidget::SkinButtonWidget(QWidget* parent) : QPushButton(parent) {
+    // Enter belongs to the dialog, never to a focused button.
+    setAutoDefault(false);
+    setDefault(false);
+}
+
+void SkinButtonWidget::SetPictures(const QPixmap& up, const QPixmap& down, const QPixmap& focus) {
+    m_up = up;
+    m_down = down;
+    m_focus = focus;
+    setFlat(HasPictures());
+    update();
+}
+
+const QPixmap& SkinButtonWidget::CurrentPicture() const {
+    if (isDown() && !m_down.isNull()) {
+        return m_down;
+    }
+    if (hasFocus() && !m_focus.isNull()) {
+        return m_focus;
+    }
+    return m_up;
+}
+
+QSize SkinButtonWidget::sizeHint() const {
+    return HasPictures() ? m_up.size() : QPushButton::sizeHint();
+}
+
+void SkinButtonWidget::paintEvent(QPaintEvent* event) {
+    if (!HasPictures()) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, CurrentPicture());
+}
