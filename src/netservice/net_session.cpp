@@ -75,7 +75,8 @@ bool CNetSession::HandleMessage(const uint8_t* message, uint16_t n) {
     NetCommandMessage msg;
     if (!ParseNetCommandMessage(message, NET_MSG_HEADER_BYTES + n, &msg))
         return false;
-    return role == NetRole::Server ? HandleServerMessage(msg) : HandleClientMessage(msg);
+    const bool keep = role == NetRole::Server ? HandleServerMessage(msg) : HandleClientMessage(msg);
+    return keep && !bAnswerLost;
 }
 
 bool CNetSession::HandleServerMessage(const NetCommandMessage& msg) {
@@ -192,7 +193,17 @@ bool CNetSession::SendCommand(uint8_t code, const void* payload, int len) {
         BuildNetCommandMessage(code, dwSessionId, payload, static_cast<size_t>(len), message);
     if (size == 0)
         return false;
-    return SendAll(sock, message, size);
+    if (role == NetRole::Client)
+        return SendAll(sock, message, size);
+    // The login server's one thread serves every connection, so an answer
+    // never waits for a peer that does not read; and an answer that did not
+    // go out whole has broken the peer's framing. Either way the connection
+    // ends after the message being handled.
+    if (SendAllProgress(sock, message, size, nullptr, SendWait::Never) != SendResult::Complete) {
+        bAnswerLost = true;
+        return false;
+    }
+    return true;
 }
 
 bool CNetSession::IsSenderAlive() const {

@@ -7,7 +7,8 @@
 // login and the open, a client session on the server's answers; any other
 // code closes the connection. A length word N of 0 or above 1014 also closes
 // it, and so does a login whose text lengths reach past the message or the
-// third refused login of one connection. Every message of a receive is
+// third refused login of one connection, or an answer the peer leaves no
+// room for. Every message of a receive is
 // handled, however many there are, so no byte is ever dropped unread.
 
 #include <cstdint>
@@ -51,7 +52,9 @@ public:
     bool HandleMessage(const uint8_t* message, uint16_t n);
 
     // Sends one message with every byte; false when the socket is invalid,
-    // the payload too long or the send failed.
+    // the payload too long or the send failed. A server session never waits
+    // for room in the socket: an answer that does not go out whole at once
+    // closes the connection after the message being handled.
     bool SendCommand(uint8_t code, const void* payload, int len);
 
     bool IsStreaming() const { return byPhase == NET_PHASE_STREAM; }
@@ -88,4 +91,5 @@ private:
     int nOpenChannel = -1;
     char szUser[18] = {};
     int nRefusedLogins = 0;
+    bool bAnswerLost = false;  // server: an answer could not be sent whole
 };

@@ -395,6 +395,19 @@ TEST_F(NetSessionTest, SendCommandPutsOutTheWholeMessageOrReportsWhy) {
     EXPECT_FALSE(unconnected.SendCommand(NETCMD_LOGIN_FAILED, nullptr, 0));
 }
 
+TEST_F(NetSessionTest, APeerThatDoesNotReadItsAnswersIsClosedNotWaitedFor) {
+    int small = 1024;
+    ASSERT_EQ(::setsockopt(fds[0], SOL_SOCKET, SO_SNDBUF, &small, sizeof small), 0);
+    Make(NetRole::Server);
+    Bytes logins;
+    for (int i = 0; i < 50; ++i)
+        logins = logins + Login("viewer", "secret");
+    int result = 0;
+    for (int round = 0; round < 1000 && result != -1; ++round)
+        result = Feed(logins);
+    EXPECT_EQ(result, -1);
+}
+
 TEST_F(NetSessionTest, LongUserNamesAreKeptTerminated) {
     const std::string longName(40, 'n');
     host.accounts[longName] = {"pw", {0}};

@@ -6,16 +6,28 @@
 #include <thread>
 #include <vector>
 
-#include "netservice/stream_notify.h"
+#include "platform/threads/thread_messages.h"
+#include "platform/threads/thread_queue.h"
 
 namespace {
 
+// The test thread plays the sender thread: it has a message queue, and
+// Posts() counts the WM_STREAM_FRAME_READY messages that reached it.
 class StreamQueueTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetStreamFrameReadyPoster([this](uint32_t id) { posts.push_back(id); });
+    void SetUp() override { self = RegisterThreadQueue(); }
+    void TearDown() override { UnregisterThreadQueue(); }
+
+    size_t Posts() {
+        ThreadMessage m;
+        while (PeekMessage(&m)) {
+            EXPECT_EQ(m.message, WM_STREAM_FRAME_READY);
+            EXPECT_EQ(m.wParam, 0u);
+            EXPECT_EQ(m.lParam, 0);
+            ++posts;
+        }
+        return posts;
     }
-    void TearDown() override { SetStreamFrameReadyPoster({}); }
 
     // Pushes len bytes of value fill.
     int PushFilled(int len, uint32_t header, uint8_t fill = 0x5A) {
@@ -24,7 +36,8 @@ protected:
     }
 
     CStreamQueue q;
-    std::vector<uint32_t> posts;
+    ThreadId self = 0;
+    size_t posts = 0;
     std::vector<uint8_t> out = std::vector<uint8_t>(PACKET_QUEUE_BYTES);
     uint32_t header = 0;
 };
@@ -37,12 +50,12 @@ TEST_F(StreamQueueTest, NewQueueIsEmptyAndWaitsForAKeyFrame) {
 }
 
 TEST_F(StreamQueueTest, PacketsLeaveOldestFirstWithTheirHeaders) {
-    q.SetNotifyThread(42);
+    q.SetNotifyThread(self);
     const uint8_t a[] = {1, 2, 3, 4, 5};
     const uint8_t b[] = {9, 8, 7, 6};
     EXPECT_EQ(q.Push(a, 0x518271A3u, sizeof a), 1);
     EXPECT_EQ(q.Push(b, 0x01000C82u, sizeof b), 1);
-    EXPECT_EQ(posts, (std::vector<uint32_t>{42, 42}));
+    EXPECT_EQ(Posts(), 2u);
 
     EXPECT_EQ(q.Pop(out.data(), &header, 256000), 5);
     EXPECT_EQ(header, 0x518271A3u);
@@ -55,7 +68,7 @@ TEST_F(StreamQueueTest, PacketsLeaveOldestFirstWithTheirHeaders) {
 
 TEST_F(StreamQueueTest, RefusedPushesChangeNothing) {
     ASSERT_EQ(PushFilled(10, 1), 1);
-    q.SetNotifyThread(7);
+    q.SetNotifyThread(self);
     uint8_t small[4] = {};
     EXPECT_EQ(PushFilled(PACKET_QUEUE_BYTES + 1, 1), 0);
     EXPECT_EQ(q.Push(small, 1, 3), 0);  // receivers would read it as 4 bytes
@@ -63,21 +76,21 @@ TEST_F(StreamQueueTest, RefusedPushesChangeNothing) {
     EXPECT_EQ(q.Push(small, 1, -5), 0);
     EXPECT_EQ(q.Push(nullptr, 1, 100), 0);
     EXPECT_EQ(q.GetWriteOffset(), 10);
-    EXPECT_TRUE(posts.empty());
+    EXPECT_EQ(Posts(), 0u);
     EXPECT_EQ(q.Pop(out.data(), &header, 256000), 10);
     EXPECT_TRUE(q.IsEmpty());
 }
 
 TEST_F(StreamQueueTest, RingHoldsAtMost119PacketsAndAnOverrunEmptiesIt) {
-    q.SetNotifyThread(3);
+    q.SetNotifyThread(self);
     q.SetWaitingForKey(0);
     for (int i = 0; i < PACKET_QUEUE_ENTRIES - 1; ++i)
         ASSERT_EQ(PushFilled(100, i), 1);
     EXPECT_TRUE(q.IsFull());
-    EXPECT_EQ(posts.size(), 119u);
+    EXPECT_EQ(Posts(), 119u);
 
     EXPECT_EQ(PushFilled(100, 999), 1);
-    EXPECT_EQ(posts.size(), 119u);  // nothing posted for the lost packet
+    EXPECT_EQ(Posts(), 119u);  // nothing posted for the lost packet
     EXPECT_TRUE(q.IsEmpty());
     EXPECT_FALSE(q.IsFull());
     EXPECT_EQ(q.IsWaitingForKey(), 1);
@@ -109,7 +122,7 @@ TEST_F(StreamQueueTest, PayloadFillsTheAreaToItsEndOrStartsOver) {
 }
 
 TEST_F(StreamQueueTest, APayloadThatWouldReachTheOldestQueuedOneEmptiesTheQueue) {
-    q.SetNotifyThread(5);
+    q.SetNotifyThread(self);
     q.SetWaitingForKey(0);
     ASSERT_EQ(PushFilled(400000, 1), 1);  // 0 .. 400000
     ASSERT_EQ(PushFilled(300000, 2), 1);  // 400000 .. 700000
@@ -121,7 +134,7 @@ TEST_F(StreamQueueTest, APayloadThatWouldReachTheOldestQueuedOneEmptiesTheQueue)
     ASSERT_EQ(PushFilled(350000, 4), 1);  // 100000 .. 450000 would cover packet 2
     EXPECT_TRUE(q.IsEmpty());
     EXPECT_EQ(q.IsWaitingForKey(), 1);
-    EXPECT_EQ(posts.size(), 3u);
+    EXPECT_EQ(Posts(), 3u);
 }
 
 TEST_F(StreamQueueTest, APacketAboveTheTakersLimitIsDiscardedWithItsHeader) {
@@ -136,10 +149,10 @@ TEST_F(StreamQueueTest, APacketAboveTheTakersLimitIsDiscardedWithItsHeader) {
 
 TEST_F(StreamQueueTest, NotificationFollowsTheNotifyThread) {
     ASSERT_EQ(PushFilled(10, 1), 1);  // stored, nobody told
-    EXPECT_TRUE(posts.empty());
-    q.SetNotifyThread(77);
+    EXPECT_EQ(Posts(), 0u);
+    q.SetNotifyThread(self);
     ASSERT_EQ(PushFilled(10, 2), 1);
-    EXPECT_EQ(posts, std::vector<uint32_t>{77});
+    EXPECT_EQ(Posts(), 1u);
     // The first message takes the older packet; the second the newer one.
     EXPECT_EQ(q.Pop(out.data(), &header, 100), 10);
     EXPECT_EQ(header, 1u);
@@ -148,11 +161,11 @@ TEST_F(StreamQueueTest, NotificationFollowsTheNotifyThread) {
 
     q.SetNotifyThread(0);
     ASSERT_EQ(PushFilled(10, 3), 1);
-    EXPECT_EQ(posts.size(), 1u);
+    EXPECT_EQ(Posts(), 1u);
 }
 
 TEST_F(StreamQueueTest, ResetKeepsTheNotifyThreadAndSetsTheWaitingFlag) {
-    q.SetNotifyThread(9);
+    q.SetNotifyThread(self);
     q.SetWaitingForKey(0);
     PushFilled(10, 1);
     EXPECT_EQ(q.Reset(), 1);
@@ -160,13 +173,14 @@ TEST_F(StreamQueueTest, ResetKeepsTheNotifyThreadAndSetsTheWaitingFlag) {
     EXPECT_EQ(q.IsWaitingForKey(), 1);
     EXPECT_EQ(q.GetWriteOffset(), 0);
     PushFilled(10, 2);
-    EXPECT_EQ(posts, (std::vector<uint32_t>{9, 9}));
+    EXPECT_EQ(Posts(), 2u);
 }
 
 // The producer overflows the queue again and again while the consumer pops:
 // every packet that comes out is whole and in order.
 TEST_F(StreamQueueTest, OverflowResetsNeverTearAPacketUnderThePopper) {
-    SetStreamFrameReadyPoster([](uint32_t) {});
+    // The consumer is told of nothing: it polls, so every interleaving of
+    // pops and resets gets a chance.
     std::atomic<bool> done{false};
     std::atomic<int> torn{0}, outOfOrder{0}, popped{0};
     std::thread consumer([&] {

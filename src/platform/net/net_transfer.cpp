@@ -4,12 +4,14 @@
 
 #include <cerrno>
 
-SendResult SendAllProgress(NetSocket sock, const void* data, size_t len, size_t* sent) {
+SendResult SendAllProgress(NetSocket sock, const void* data, size_t len, size_t* sent,
+                           SendWait wait) {
+    const int flags = MSG_NOSIGNAL | (wait == SendWait::Never ? MSG_DONTWAIT : 0);
     const char* p = static_cast<const char*>(data);
     size_t done = 0;
     SendResult result = SendResult::Complete;
     while (done < len) {
-        ssize_t n = ::send(sock, p + done, len - done, MSG_NOSIGNAL);
+        ssize_t n = ::send(sock, p + done, len - done, flags);
         if (n > 0) {
             done += static_cast<size_t>(n);
             continue;

@@ -13,9 +13,15 @@ enum class SendResult {
     Failed,    // the connection is broken or closed
 };
 
+enum class SendWait {
+    UpToTimeout,  // a full socket buffer waits (up to the socket's send time-out)
+    Never,        // a full socket buffer ends the send at once with TimedOut
+};
+
 // Sends len bytes, looping over partial sends. *sent (when given) receives
 // the number of bytes handed to the system, also on TimedOut and Failed.
-SendResult SendAllProgress(NetSocket sock, const void* data, size_t len, size_t* sent = nullptr);
+SendResult SendAllProgress(NetSocket sock, const void* data, size_t len, size_t* sent = nullptr,
+                           SendWait wait = SendWait::UpToTimeout);
 
 // True only when all len bytes went out.
 bool SendAll(NetSocket sock, const void* data, size_t len);

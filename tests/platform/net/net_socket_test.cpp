@@ -167,6 +167,16 @@ TEST(NetSocketTest, SendToAStalledPeerTimesOutAndReportsHowFarItGot) {
     EXPECT_LT(sent, big.size());
 }
 
+TEST(NetSocketTest, SendThatMustNotWaitStopsAtAFullBuffer) {
+    LoopbackPair pair;  // blocking sockets, no send time-out
+    std::vector<char> big(64 * 1024 * 1024, 'w');
+    size_t sent = 0;
+    EXPECT_EQ(SendAllProgress(pair.server, big.data(), big.size(), &sent, SendWait::Never),
+              SendResult::TimedOut);
+    EXPECT_GT(sent, 0u);
+    EXPECT_LT(sent, big.size());
+}
+
 TEST(NetSocketTest, SendToAClosedPeerFailsWithoutEndingTheProcess) {
     IgnoreBrokenPipeSignal();
     LoopbackPair pair;
