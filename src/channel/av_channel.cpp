@@ -189,20 +189,23 @@ void CAVChannel::StartLocal(int videoDevice, int audioDevice) {
                 byLastShownSlot = 0;
             }
             nVideoDevice = videoDevice;
-            const uint8_t device = static_cast<uint8_t>(videoDevice);
-            const uint32_t stored = ReadChannelVideoColor(nChannel);
-            if (stored != 0) {
-                dwVideoColor = PictureControls().SetVideoProcAmp(device, stored);
-            } else {
-                dwVideoColor = PictureControls().GetVideoProcAmp(device);
-                StoreChannelVideoColor(nChannel, dwVideoColor.load());
-            }
         }
         if (audioDevice >= 0) {
             nAudioDevice = audioDevice;
             SetHeaderCodecType(dwAudioHeader, encParams.byAudioType);
         }
         nMode = CHANNEL_LOCAL;
+    }
+    if (videoDevice >= 0) {
+        // The capture layer is asked outside the channel mutex.
+        const uint8_t device = static_cast<uint8_t>(videoDevice);
+        const uint32_t stored = ReadChannelVideoColor(nChannel);
+        if (stored != 0) {
+            dwVideoColor = PictureControls().SetVideoProcAmp(device, stored);
+        } else {
+            dwVideoColor = PictureControls().GetVideoProcAmp(device);
+            StoreChannelVideoColor(nChannel, dwVideoColor.load());
+        }
     }
     if (encoderFailed) {
         AfxMessageBox("Init Encoder Failed!!");

@@ -54,9 +54,11 @@ protected:
         return channel;
     }
     // Asks for a snapshot and waits until the channel thread handled it.
-    void Snap(CAVChannel& channel) {
+    // The picture pumped behind the request may be shown before the
+    // snapshot is taken, so it is the one already shown by default.
+    void Snap(CAVChannel& channel, const std::vector<uint8_t>& shown = FlatPicture(352, 288)) {
         PostThreadMessage(channel.GetMsgThreadId(), WM_CHANNEL_SNAPSHOT, 0, 0);
-        ASSERT_TRUE(Pump(channel, FlatPicture(352, 288)));
+        ASSERT_TRUE(Pump(channel, shown));
     }
     std::vector<std::string> Files() { return ListFiles("snap", "Ch", ".jpg"); }
 };
@@ -126,16 +128,17 @@ TEST_F(ChannelSnapshotTest, SnapshotShowsTheStampedPictureInTrueColours) {
     std::strcpy(g_Settings.Record[0].chname, "Gate");
     CAVChannel& channel = MakeSnapshotChannel();
     // Pure red in studio range: Y 81, U 90, V 240.
-    ASSERT_TRUE(Pump(channel, FlatPicture(352, 288, 81, 90, 240)));
-    Snap(channel);
+    const auto red = FlatPicture(352, 288, 81, 90, 240);
+    ASSERT_TRUE(Pump(channel, red));
+    Snap(channel, red);
     ASSERT_EQ(Files().size(), 1u);
     const Decoded jpeg = DecodeJpeg("snap/" + Files()[0]);
     ASSERT_EQ(jpeg.width, 352);
     ASSERT_EQ(jpeg.height, 288);
-    const uint8_t* red = jpeg.At(200, 150);
-    EXPECT_GT(red[0], 200);
-    EXPECT_LT(red[1], 60);
-    EXPECT_LT(red[2], 60);
+    const uint8_t* pixel = jpeg.At(200, 150);
+    EXPECT_GT(pixel[0], 200);
+    EXPECT_LT(pixel[1], 60);
+    EXPECT_LT(pixel[2], 60);
     // The title's ink makes the top-left corner brighter than the rest.
     int bright = 0;
     for (int y = 6; y < 22; ++y) {
