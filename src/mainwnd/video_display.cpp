@@ -412,7 +412,20 @@ bool CVideoDisplay::Present() {
     if (m_byFormat != PIXFMT_YUY2_OVERLAY || m_pOverlay[0] == nullptr) {
         return false;
     }
-    return m_pOverlay[0]->Flip(nullptr, DDFLIP_WAIT) == DD_OK;
+    const HRESULT hr = m_pOverlay[0]->Flip(nullptr, DDFLIP_WAIT);
+    if (hr == DDERR_SURFACELOST) {
+        // Nothing else restores the overlay: without this it would stay
+        // dark for the rest of the run. The blits of the next pass refill
+        // it.
+        if (m_pPrimary != nullptr) {
+            m_pPrimary->Restore();
+        }
+        if (m_pOverlay[0]->Restore() == DD_OK) {
+            ClearOverlay();
+            ShowOverlay(true);
+        }
+    }
+    return hr == DD_OK;
 }
 
 void CVideoDisplay::OnWindowMoved() {

@@ -64,7 +64,8 @@ public:
     // else at mainRect). smallRect plays no part.
     bool BlitPictureInPicture(int k, const RECT& mainRect, int mainWidth, int mainHeight,
                               const RECT& smallRect, int smallWidth, int smallHeight);
-    // Flips the overlay; false (and nothing done) without one.
+    // Flips the overlay; false (and nothing done) without one. A lost
+    // overlay is restored, blanked and shown again (false for that pass).
     bool Present();
     // Re-reads the window's place and shows the overlay there again.
     void OnWindowMoved();

@@ -285,7 +285,34 @@ TEST(RendererTest, ALostSurfaceIsRestoredByTheLockAndWrittenAtItsNewAddress) {
     EXPECT_EQ(screen.device->WritesOutsideLock(), 0);
 }
 
-TEST(RendererTest, YuyvSurfacesMadeBeforeAFailureAreGivenBackForTheRgbOnes) {
+TEST(RendererTest, ALostOverlayComesBackAtTheNextPresent) {
+    Screen screen(32);
+    CVideoDisplay display(2);
+    ASSERT_TRUE(display.Init(screen.wall.get(), 352, 288));
+    ASSERT_EQ(display.GetFormatCode(), PIXFMT_YUY2_OVERLAY);
+    screen.target->FillRect(kWallClient, kKey);
+    auto pass = [&] {
+        if (display.LockSurface(0)) {
+            WritePicture(display.GetSurfacePointer(0), display.GetPitch(), PIXFMT_YUY2, 352, 288,
+                         LeftColour(0), LeftColour(0));
+            display.UnlockSurface(0);
+        }
+        const bool drawn = display.BlitChannel(0, kWallClient, 352, 288);
+        return display.Present() && drawn;
+    };
+    const uint32_t c0 = ShownColour(LeftColour(0), PIXFMT_YUY2, 32);
+    ASSERT_TRUE(pass());
+    EXPECT_EQ(screen.target->Compose()[300 * 1024 + 300], c0);
+
+    screen.device->LoseAllSurfaces();
+    EXPECT_FALSE(pass());  // the overlay was lost: restored and blanked
+    EXPECT_TRUE(screen.target->OverlayShown());
+    EXPECT_TRUE(pass());
+    EXPECT_EQ(screen.target->Compose()[300 * 1024 + 300], c0);
+    EXPECT_EQ(screen.device->WritesOutsideLock(), 0);
+}
+
+TEST(RendererTest, Yuy2SurfacesMadeBeforeAFailureAreGivenBackForTheRgbOnes) {
     // Room for exactly 16 channel surfaces; the card makes only 9 in YUY2.
     DisplayCaps caps;
     caps.overlay = false;

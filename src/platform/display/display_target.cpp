@@ -105,13 +105,14 @@ bool DisplayTarget::OverlayShown() const {
 
 namespace {
 
+// Never destroyed, so windows that outlive main still unregister safely.
 std::mutex& RegistryMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 std::set<const DisplayWindow*>& Registry() {
-    static std::set<const DisplayWindow*> windows;
-    return windows;
+    static auto* windows = new std::set<const DisplayWindow*>;
+    return *windows;
 }
 
 }  // namespace

@@ -32,12 +32,20 @@ struct WaveOutDevice {
 
 namespace {
 
-std::mutex g_devicesMutex;
-std::set<WaveOutDevice*> g_devices;
+// Never destroyed: a device closed by a static object's destructor at exit
+// still finds them.
+std::mutex& DevicesMutex() {
+    static auto* m = new std::mutex;
+    return *m;
+}
+std::set<WaveOutDevice*>& Devices() {
+    static auto* devices = new std::set<WaveOutDevice*>;
+    return *devices;
+}
 
 bool Live(HWAVEOUT hwo) {
-    std::lock_guard<std::mutex> lock(g_devicesMutex);
-    return hwo != nullptr && g_devices.count(hwo) != 0;
+    std::lock_guard<std::mutex> lock(DevicesMutex());
+    return hwo != nullptr && Devices().count(hwo) != 0;
 }
 
 }  // namespace
@@ -115,8 +123,8 @@ MMRESULT waveOutOpen(HWAVEOUT* phwo, unsigned deviceId, const WAVEFORMATEX* form
     dev->bytesPerSecond = f.nAvgBytesPerSec;
     dev->worker = std::thread([dev] { dev->Run(); });
     {
-        std::lock_guard<std::mutex> lock(g_devicesMutex);
-        g_devices.insert(dev);
+        std::lock_guard<std::mutex> lock(DevicesMutex());
+        Devices().insert(dev);
     }
     *phwo = dev;
     dev->Notify(WOM_OPEN, nullptr);
@@ -216,8 +224,8 @@ MMRESULT waveOutClose(HWAVEOUT hwo) {
         hwo->changed.notify_all();
     }
     {
-        std::lock_guard<std::mutex> lock(g_devicesMutex);
-        g_devices.erase(hwo);
+        std::lock_guard<std::mutex> lock(DevicesMutex());
+        Devices().erase(hwo);
     }
     hwo->worker.join();
     hwo->sink.reset();
