@@ -1,0 +1,204 @@
+#pragma once
+// CAVChannel: one channel of the recorder with its message thread. A local
+// channel takes pictures (OnVideoFrame) and sound (OnAudioData) from the
+// capture threads, shows, stamps and motion-scans each picture in the
+// display step (GetDisplayFrame, on DrawVideo), and encodes on its own
+// message thread into the record file and up to three viewer queues.
+//
+// Values other threads set directly (flags, record age, picture-control
+// word) are atomics read at the owner's next step. The encoder, the record
+// file, the viewer list and the header templates change only under the
+// channel mutex (recursive). Message boxes are shown only after the mutex
+// is released.
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "channel/channel_services.h"
+#include "channel/frame_slot.h"
+#include "channel/stream_header.h"
+#include "mainwnd/pcm_ring_buffer.h"
+#include "media/codec_layer.h"
+#include "platform/sync/mutex.h"
+#include "platform/threads/thread_queue.h"
+
+class CStreamQueue;
+
+constexpr int CHANNEL_IDLE = 0;
+constexpr int CHANNEL_LOCAL = 1;
+constexpr int CHANNEL_REMOTE = 2;
+
+constexpr uint8_t REC_NONE = 0;
+constexpr uint8_t REC_MANUAL = 1;
+constexpr uint8_t REC_SCHEDULE = 2;
+constexpr uint8_t REC_MOTION = 3;
+
+constexpr int PACKET_BUFFER_SIZE = 256000;
+constexpr int MAX_VIEWERS = 3;
+constexpr int RECORD_FILE_SECONDS = 600;
+constexpr int MOTION_CELLS = 64;
+constexpr int MOTION_HISTORY_ROWS = 3;
+constexpr uint8_t MAX_FRAME_SPAN = 15;
+constexpr int AUDIO_FRAME_BUFFER_BYTES = 4096;
+// Far below any uptime the heartbeat reaches, so that no record time makes
+// an alarm hold before the first motion.
+constexpr int MOTION_STAMP_NEVER = -1000000000;
+
+struct MotionLevels {
+    uint8_t byLevel[MOTION_CELLS];
+};
+
+class CAVChannel {
+public:
+    explicit CAVChannel(int channel);
+    ~CAVChannel();
+    CAVChannel(const CAVChannel&) = delete;
+    CAVChannel& operator=(const CAVChannel&) = delete;
+
+    // --- Queries and settings (user-interface thread).
+    void SetPreviewSink(IPreviewSink* sink) { pPreviewSink.store(sink); }
+    uint8_t GetRecordState() const;
+    bool IsActive() const { return nMode.load() != CHANNEL_IDLE; }
+    bool IsLocal() const { return nMode.load() == CHANNEL_LOCAL; }
+    bool IsRemote() const { return nMode.load() == CHANNEL_REMOTE; }
+    int IsMotionAlarm() const { return bMotionAlarm.load(); }
+    int SetEncodeParams(CodecParams params);
+    CodecParams GetEncodeParams();
+    void StartLocal(int videoDevice, int audioDevice);
+    void StopLocal();
+
+    // --- Capture hand-over (capture threads). 1 when taken, 0 when dropped.
+    int OnVideoFrame(const uint8_t* data, int bytes, int width, int height, int rowBytes);
+    int OnAudioData(const uint8_t* data, int bytes);
+
+    // --- Display step (DrawVideo): 1 when a picture was taken; a picture was
+    // drawn when *width and *height are above 0. An idle channel returns 0
+    // and leaves the outputs alone.
+    int GetDisplayFrame(uint8_t* surface, uint8_t format, int* width, int* height, int pitch);
+
+    // --- Motion levels for the motion dialog's test view. Returns 1.
+    int GetMotionLevels(uint8_t* levels) const;
+
+    // --- Viewers (login server thread).
+    int AddViewer(CStreamQueue* queue);
+    int RemoveViewer(CStreamQueue* queue);
+    int HasReadyViewer();
+    void SendToViewers(const uint8_t* data, int length, StreamHeader header);
+
+    // --- Record state machine (channel thread).
+    void UpdateRecordState();
+    int StartRecord();
+    int StopRecord();
+
+    // --- Snapshots. SnapshotRemote is the remote display step's entry.
+    void TakeSnapshot();
+    void SnapshotLocal();
+    void SnapshotRemote(const uint8_t* y, const uint8_t* u, const uint8_t* v, int yStride,
+                        int uvStride, int width, int height);
+
+    // --- Message thread handlers (public for the remote side and tests).
+    void EncodeVideoSlot(int slot);
+    void EncodeAudioData(int bytes);
+    void ChangeVideoEncSize(int width, int height);
+    void ChangeVideoEncMode(WPARAM wParam, LPARAM lParam);
+
+    // --- Observation.
+    ThreadId GetMsgThreadId() const { return dwMsgThreadId.load(); }
+    bool HasMsgThread() const { return hMsgThread != nullptr; }
+    StreamHeader GetVideoHeader();
+    StreamHeader GetAudioHeader();
+    bool HasEncoder();
+    // Pictures refused because they do not fit a slot (not in byDropped).
+    int GetRejectedFrames() const { return nRejectedFrames.load(); }
+    uint8_t GetFrameSpan() const { return byFrameSpan.load(); }
+    uint8_t GetSlotState(int slot) const;
+    uint8_t GetSlotDropped(int slot) const;
+
+    // Fields that other threads set directly.
+    std::atomic<int> bManualRecord{0};
+    std::atomic<int> bScheduleRecord{0};
+    std::atomic<int> bMotionDetect{0};
+    std::atomic<int> bMotionTest{0};
+    std::atomic<int> nRecordAge{0};
+    std::atomic<uint32_t> dwVideoColor{0};
+
+    std::atomic<int> nVideoDevice{-1};
+    std::atomic<int> nAudioDevice{-1};
+    const int nChannel;
+    std::atomic<int> nMode{CHANNEL_IDLE};
+    std::atomic<int> bMotionAlarm{0};
+    std::atomic<int> bRecording{0};
+    std::atomic<int> nPendingSnapshots{0};
+
+private:
+    static uint32_t MsgThreadProc(void* param);
+    void RunMessageLoop();
+    void Dispatch(const ThreadMessage& msg);
+
+    // Opens the encoder from encParams and fills both header templates from
+    // it; under the mutex. Returns false (no encoder) on failure.
+    bool OpenEncoderLocked();
+    void CloseEncoderLocked();
+
+    // Picture path pieces (DrawVideo).
+    int LocalDisplayStep(uint8_t* surface, uint8_t format, int* width, int* height, int pitch);
+    void DrawChannelName(uint8_t* y, int width, int height);
+    void DrawDateTime(uint8_t* y, int width, int height);
+    void KeepShownPicture(const uint8_t* picture, int width, int height);
+    void MotionStep(const uint8_t* y, int stride, int width, int height);
+    void DetectMotion(const uint8_t* y, int stride, int width, int height);
+    int CheckMotionAlarm(const uint8_t motionMask[MOTION_CELLS], uint8_t threshold, int recordTime);
+    void LogMotion(bool start);
+
+    // Snapshot pieces.
+    bool BeginSnapshot(std::string* path);
+    void WriteSnapshot(const std::string& path, const uint8_t* y, const uint8_t* u,
+                       const uint8_t* v, int yStride, int uvStride, int width, int height);
+
+    std::string MakeRecordFileName(const std::string& folder);
+
+    std::atomic<ThreadId> dwMsgThreadId{0};
+    std::unique_ptr<uint8_t[]> pPacketBuffer;
+    CMutex mutex;
+    CStreamQueue* pViewers[MAX_VIEWERS] = {};
+    std::atomic<int> bStopMsgThread{0};
+    ThreadHandle hMsgThread = nullptr;
+
+    // Motion (DrawVideo only, levels read by the dialog).
+    uint8_t byMotionHistory[MOTION_HISTORY_ROWS][MOTION_CELLS] = {};
+    std::atomic<uint8_t> byMotionLevels[MOTION_CELLS] = {};
+    uint8_t byHistoryIndex = 0;
+    uint8_t byWarmupFrames = 0;
+    std::atomic<IPreviewSink*> pPreviewSink{nullptr};
+    int nAlarmStamp = MOTION_STAMP_NEVER;
+
+    // Snapshots: the last shown stamped picture, copied by the display step.
+    std::mutex shownLock;
+    std::unique_ptr<uint8_t[]> pShownPicture;
+    int nShownWidth = 0;
+    int nShownHeight = 0;
+    std::mutex snapshotTimeLock;
+    std::string sLastSnapshotSecond;
+
+    // Encoder side (under the mutex unless noted).
+    CodecSlot* pEncoder = nullptr;
+    int nAudioFrameBytes = 0;
+    CodecParams encParams;
+    StreamHeader dwVideoHeader = VIDEO_HEADER_TEMPLATE;
+    StreamHeader dwAudioHeader = AUDIO_HEADER_TEMPLATE;
+    std::atomic<uint8_t> byFrameSpan{1};
+    std::atomic<int> bForceKeyFrame{0};
+    // "StartRecord failed!" is shown once until a file opens again.
+    bool bRecordFailShown = false;
+
+    // Picture slots.
+    FrameSlot frameSlots[FRAME_SLOT_COUNT];
+    std::atomic<uint8_t> byWriteSlot{0};
+    std::atomic<uint8_t> byReadSlot{0};
+    std::atomic<uint8_t> byLastShownSlot{0};
+    std::atomic<int> nRejectedFrames{0};
+
+    std::unique_ptr<CPcmRingBuffer> pPcmRing;
+};
