@@ -61,7 +61,7 @@ int CAVChannel::StartRecord() {
     int result = 0;
     {
         CScopedLock lock(mutex);
-        CodecSlot* slot = IsLocal() ? pEncoder : nullptr;
+        CodecSlot* slot = RecordSlotLocked();
         if (slot == nullptr) {
             bRecording = 0;
             return 0;
@@ -94,7 +94,7 @@ int CAVChannel::StartRecord() {
 
 int CAVChannel::StopRecord() {
     CScopedLock lock(mutex);
-    CodecSlot* slot = IsLocal() ? pEncoder : nullptr;
+    CodecSlot* slot = RecordSlotLocked();
     if (slot == nullptr) {
         bRecording = 0;
         return 0;
