@@ -6,7 +6,8 @@
 #include "mainwnd/channel_codec_params.h"
 #include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
-#include "mainwnd/remote_channel_ops.h"
+#include "mainwnd/resolve_host.h"
+#include "netservice/login_server.h"
 #include "platform/threads/thread_messages.h"
 #include "settings/settings.h"
 #include "settings/settings_lock.h"
@@ -49,10 +50,10 @@ int CMainDialogState::ConnectRemoteChannel(uint8_t n) {
     // Bounded copies: a field without its zero never reads past its end.
     const std::string address = ReadSettingsText(source.netipaddr);
     const uint32_t ip = ResolveHost(address.c_str());
-    RemoteChannelOps().SetRemoteLogin(*channel, ReadSettingsText(source.username),
-                                      ReadSettingsText(source.passwd));
+    channel->SetRemoteLogin(ReadSettingsText(source.username).c_str(),
+                            ReadSettingsText(source.passwd).c_str());
     const LPARAM port =
-        static_cast<LPARAM>(LOGIN_SERVER_PORT) | (static_cast<LPARAM>(source.netchno) << 16);
+        static_cast<LPARAM>(m_wPeerPort) | (static_cast<LPARAM>(source.netchno) << 16);
     PostThreadMessage(channel->GetMsgThreadId(), WM_CHANNEL_CONNECT, ip, port);
     return 1;
 }

@@ -8,14 +8,16 @@
 
 #include "capture/capture_graph.h"
 #include "channel/av_channel.h"
-#include "mainwnd/live_sound_start.h"
 #include "mainwnd/capture_handover.h"
 #include "mainwnd/draw_video_thread.h"
 #include "mainwnd/globals.h"
 #include "mainwnd/heartbeat.h"
+#include "mainwnd/live_sound_start.h"
 #include "mainwnd/main_dialog_state.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
+#include "netservice/channel_session_host.h"
+#include "netservice/login_server.h"
 #include "platform/msgbox/message_box.h"
 #include "settings/channel_ini.h"
 #include "settings/log_entry.h"
@@ -58,7 +60,10 @@ bool CMainDialogState::RunStartup() {
     m_bAudioMonitorStarted = true;
     AttachCaptureCallbacks();
 
-    if (m_pWorkers != nullptr && !m_pWorkers->StartLoginServer()) {
+    if (m_LoginServer.host == nullptr) {
+        m_LoginServer.host = GetChannelSessionHost();
+    }
+    if (!StartLoginServer(m_LoginServer)) {
         return false;
     }
     if (StartDrawVideoThread(this) == 0) {
@@ -121,8 +126,8 @@ void CMainDialogState::RunExit() {
     if (m_pWorkers != nullptr) {
         m_pWorkers->StopSendEmail();
         m_pWorkers->StopFtpUpload();
-        m_pWorkers->StopLoginServer();
     }
+    StopLoginServer();
     // A slot is emptied before its object goes, so a loop reading the
     // table sees null rather than a dying channel.
     const int count = g_nChannelCount.load();

@@ -57,14 +57,12 @@ public:
     virtual int RunSystemSetup() = 0;
 };
 
-// The worker threads that other parts own: the login server and the two
-// alert threads. Each start sets the thread's globals and returns false
-// when its thread cannot be started; each stop waits as the exit requires.
+// The alert threads, which their own part starts and stops. Each start
+// sets the thread's globals and returns false when its thread cannot be
+// started; each stop waits as the exit requires.
 class IEngineWorkers {
 public:
     virtual ~IEngineWorkers() = default;
-    virtual bool StartLoginServer() = 0;
-    virtual void StopLoginServer() = 0;
     virtual bool StartSendEmail() = 0;
     virtual void StopSendEmail() = 0;
     virtual bool StartFtpUpload() = 0;

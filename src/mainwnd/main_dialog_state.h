@@ -17,6 +17,7 @@
 
 #include "channel/channel_services.h"
 #include "mainwnd/main_dialog_hooks.h"
+#include "netservice/login_server.h"
 #include "settings/event_log.h"
 
 constexpr unsigned IDT_BLINK = 12;
@@ -34,7 +35,6 @@ constexpr uint8_t BLINK_MANUAL = 2;
 constexpr uint8_t BLINK_MOTION = 3;
 constexpr uint8_t BLINK_SCHEDULE = 4;
 
-constexpr uint16_t LOGIN_SERVER_PORT = 9228;
 // Every record channel's age after a drive choice: past any file length, so
 // each one starts a new file in the new folder.
 constexpr int RECORD_AGE_NEW_FILE = 10000;
@@ -57,8 +57,14 @@ public:
     MainDialogHooks hooks;
     // Null: the setup buttons open nothing.
     void SetSetupDialogRunner(ISetupDialogRunner* runner) { m_pDialogs = runner; }
-    // Null: no login server and no alert threads are started.
+    // Null: no alert threads are started.
     void SetWorkers(IEngineWorkers* workers) { m_pWorkers = workers; }
+    // Where the login server listens (port 9228 on every address unless
+    // changed before the start-up) and whom it asks.
+    LoginServerConfig m_LoginServer;
+    // The port network channels connect to on their peers (9228; a test
+    // points it at its own loopback server).
+    uint16_t m_wPeerPort = LOGIN_SERVER_PORT;
     // Where log lines go; null restores the dialog's own event log.
     void SetEventLog(IEventLog* log);
     CEventLog& EventLog() { return m_EventLog; }

@@ -5,7 +5,6 @@
 #include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
 #include "mainwnd/main_window_poster.h"
-#include "mainwnd/remote_channel_ops.h"
 #include "platform/threads/thread_messages.h"
 #include "settings/settings.h"
 
@@ -95,7 +94,7 @@ void CMainDialogState::OnReconnectTimer() {
     const int count = g_nChannelCount.load();
     for (int n = 0; n < count; ++n) {
         CAVChannel* channel = g_pAVChannel[n].load();
-        if (channel != nullptr && RemoteChannelOps().CanConnectRemote(*channel)) {
+        if (channel != nullptr && channel->CanConnectRemote()) {
             ConnectRemoteChannel(static_cast<uint8_t>(n));
         }
     }

@@ -17,6 +17,8 @@
 #include "mainwnd/draw_video_thread.h"
 #include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
+#include "mainwnd/resolve_host.h"
+#include "netservice/login_server.h"
 #include "platform/drives/drives.h"
 #include "platform/sound/pcm_output.h"
 #include "platform/timer/manual_timer.h"
@@ -99,8 +101,18 @@ protected:
         };
         state_->hooks.killTimer = [this](unsigned id) { timersKilled_.push_back(id); };
         state_->hooks.endDialog = [this] { ++dialogsEnded_; };
+        Loopback(*state_);
         ASSERT_TRUE(state_->RunStartup());
+        ASSERT_TRUE(WaitUntil([] { return GetLoginServerPort() != 0; }));
+        state_->m_wPeerPort = GetLoginServerPort();
         state_->OnTimer(IDT_STARTUP);
+    }
+
+    // The login server on a port of the system's choice on 127.0.0.1, and
+    // network channels pointed at it.
+    static void Loopback(CMainDialogState& state) {
+        state.m_LoginServer.port = 0;
+        state.m_LoginServer.bindIp = 0x7F000001;
     }
 
     CAVChannel& Channel(int n) { return *g_pAVChannel[n].load(); }
@@ -303,6 +315,51 @@ TEST_F(EngineRunTest, ChannelStartTakesSizeRateAndDevicesFromTheIniFile) {
     EXPECT_EQ(Channel(2).nAudioDevice.load(), 0);
 }
 
+TEST_F(EngineRunTest, NetworkChannelWatchesALocalChannelThroughTheLoginServer) {
+    InstallSyntheticDevices(1, 0);
+    Local(0, 1, 0);
+    ChannelEntry& net = g_Settings.Channel[1];
+    net.status = 1;
+    net.mode = SOURCE_NETWORK;
+    std::snprintf(net.netipaddr, sizeof net.netipaddr, "127.0.0.1");
+    std::snprintf(net.username, sizeof net.username, "watcher");
+    std::snprintf(net.passwd, sizeof net.passwd, "secret");
+    net.netchno = 0;
+    std::snprintf(g_Settings.System.sUserName[3], 18, "watcher");
+    std::snprintf(g_Settings.System.sUserPassword[3], 18, "secret");
+    g_Settings.System.byUserChannel[3][0] = 1;
+    SaveIni(2);
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return Channel(1).IsRemote() && Channel(1).HasRecvThread(); }));
+    EXPECT_EQ(Channel(1).GetRemoteIp(), 0x7F000001u);
+    EXPECT_EQ(Channel(1).GetRemotePort(), GetLoginServerPort());
+    EXPECT_FALSE(Channel(1).CanConnectRemote());
+    // The viewer is attached once the channel has a ready viewer.
+    ASSERT_TRUE(WaitUntil([&] { return Channel(0).HasReadyViewer() != 0; }));
+    Channel(1).bManualRecord = 1;
+
+    // Pictures of the local channel reach the network channel's decoder.
+    ASSERT_TRUE(WaitUntil([&] {
+        PushPictures(0, 1);
+        const uint64_t before = GetDrawVideoPassCount();
+        timer_.Fire(state_->m_nPalTimer, 1);
+        WaitUntil([&] { return GetDrawVideoPassCount() > before; });
+        return Channel(1).HasDecoder() && !Recordings(1).empty();
+    }));
+    // The reconnect timer leaves a connected channel alone.
+    const uint32_t connection = Channel(1).GetConnectionNumber();
+    state_->OnTimer(IDT_RECONNECT);
+    EXPECT_EQ(Channel(1).GetConnectionNumber(), connection);
+    EXPECT_NE(GetLoginSessionCount(), 0);
+}
+
+TEST(ResolveHostTest, DottedAddressesAndLocalNames) {
+    EXPECT_EQ(ResolveHost("127.0.0.1"), 0x7F000001u);
+    EXPECT_EQ(ResolveHost("10.1.2.3"), 0x0A010203u);
+    EXPECT_EQ(ResolveHost("localhost"), 0x7F000001u);
+    EXPECT_EQ(ResolveHost(nullptr), 0xFFFFFFFFu);
+}
+
 class ScriptedDialogs final : public ISetupDialogRunner {
 public:
     std::function<int()> channel, record, motion, system;
@@ -440,6 +497,7 @@ TEST_F(EngineRunTest, FailedStartStepsStopTheSequenceAndTheExitCopes) {
     state_->SetEventLog(&log_);
     int timers = 0;
     state_->hooks.setTimer = [&](unsigned, unsigned) { return ++timers; };
+    Loopback(*state_);
     EXPECT_FALSE(state_->RunStartup());
     EXPECT_EQ(boxes_.Count("Create PAL timer ERROR"), 1);
     EXPECT_EQ(timers, 0);
@@ -447,12 +505,16 @@ TEST_F(EngineRunTest, FailedStartStepsStopTheSequenceAndTheExitCopes) {
     state_->RunExit();
     EXPECT_EQ(g_hDrawVideoThread.load(), nullptr);
 
+    // No thread can be made: the start stops silently at the login server,
+    // before DrawVideo and the heartbeat.
     timer_.SetStartFails(false);
     state_ = std::make_unique<CMainDialogState>();
+    Loopback(*state_);
     SetThreadCreationFailsForTesting(true);
     EXPECT_FALSE(state_->RunStartup());
     SetThreadCreationFailsForTesting(false);
-    EXPECT_EQ(boxes_.Count("Create DrawVideo Thread Failed!"), 1);
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);  // the PAL timer's, from before
+    EXPECT_EQ(g_hDrawVideoThread.load(), nullptr);
     EXPECT_EQ(timer_.RunningCount(), 0);
     state_->RunExit();
 }
