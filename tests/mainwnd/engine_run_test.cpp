@@ -20,6 +20,7 @@
 #include "mainwnd/resolve_host.h"
 #include "netservice/login_server.h"
 #include "platform/drives/drives.h"
+#include "platform/sound/file_output.h"
 #include "platform/sound/pcm_output.h"
 #include "platform/timer/manual_timer.h"
 #include "settings/channel_ini.h"
@@ -352,6 +353,41 @@ TEST_F(EngineRunTest, NetworkChannelWatchesALocalChannelThroughTheLoginServer) {
     EXPECT_EQ(Channel(1).GetConnectionNumber(), connection);
     EXPECT_NE(GetLoginSessionCount(), 0);
 }
+
+class LiveSoundTest : public EngineRunTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(LiveSoundTest, TheSelectedChannelIsHeardUnlessMuted) {
+    const int mute = GetParam();
+    auto output = std::make_shared<FileOutput>("live.wav");
+    SetPcmOutputService(output);
+    InstallSyntheticDevices(0, 1);
+    Local(0, 0, 1);
+    SaveIni(1);
+    g_nSelectedChannel = 0;
+    g_bAudioMute = mute;
+    Start();
+    ASSERT_EQ(PushSound(0, 4), 1 * 4);
+    output->AllowAll();
+    ASSERT_TRUE(output->WaitForBuffers(8, 10000));
+    state_->RunExit();
+    g_bAudioMute = 0;
+
+    std::FILE* f = std::fopen("live.wav", "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<uint8_t> wav(1 << 20);
+    wav.resize(std::fread(wav.data(), 1, wav.size(), f));
+    std::fclose(f);
+    ASSERT_GT(wav.size(), 44u + 8 * 1764u);
+    EXPECT_EQ(wav[24] | wav[25] << 8 | wav[26] << 16, 22050);
+    bool sound = false;
+    for (size_t i = 44; i < wav.size(); ++i) {
+        sound = sound || wav[i] != 0;
+    }
+    EXPECT_EQ(sound, mute == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mute, LiveSoundTest, ::testing::Values(0, 1),
+                         [](const auto& info) { return info.param ? "Muted" : "Heard"; });
 
 TEST(ResolveHostTest, DottedAddressesAndLocalNames) {
     EXPECT_EQ(ResolveHost("127.0.0.1"), 0x7F000001u);
