@@ -352,6 +352,21 @@ TEST_F(EngineRunTest, NetworkChannelWatchesALocalChannelThroughTheLoginServer) {
     state_->OnTimer(IDT_RECONNECT);
     EXPECT_EQ(Channel(1).GetConnectionNumber(), connection);
     EXPECT_NE(GetLoginSessionCount(), 0);
+
+    // Saving the channel dialog unchanged closes the connection and opens
+    // a new one.
+    struct SaveUnchanged final : ISetupDialogRunner {
+        int RunChannelSetup() override { return IDOK; }
+        int RunRecordSetup() override { return IDCANCEL; }
+        int RunMotionSetup() override { return IDCANCEL; }
+        int RunSystemSetup() override { return IDCANCEL; }
+    } dialogs;
+    state_->SetSetupDialogRunner(&dialogs);
+    state_->OnChannelSetup();
+    EXPECT_TRUE(WaitUntil([&] {
+        return Channel(1).GetConnectionNumber() != connection && Channel(1).HasRecvThread();
+    }));
+    EXPECT_TRUE(Channel(0).IsLocal());
 }
 
 class LiveSoundTest : public EngineRunTest, public ::testing::WithParamInterface<int> {};
@@ -541,6 +556,25 @@ TEST_F(EngineRunTest, FailedStartStepsStopTheSequenceAndTheExitCopes) {
     state_->RunExit();
     EXPECT_EQ(g_hDrawVideoThread.load(), nullptr);
 
+    // An alert thread that cannot be started stops the sequence before the
+    // heartbeat.
+    struct NoMailThread final : IEngineWorkers {
+        bool StartSendEmail() override { return false; }
+        void StopSendEmail() override { ++stops; }
+        bool StartFtpUpload() override { return true; }
+        void StopFtpUpload() override { ++stops; }
+        void FreeAlertJobs() override { ++stops; }
+        int stops = 0;
+    } workers;
+    state_ = std::make_unique<CMainDialogState>();
+    Loopback(*state_);
+    state_->SetWorkers(&workers);
+    EXPECT_FALSE(state_->RunStartup());
+    EXPECT_EQ(boxes_.Count("Create SendEmail Thread Failed!"), 1);
+    EXPECT_EQ(timer_.RunningCount(), 0);
+    state_->RunExit();
+    EXPECT_EQ(workers.stops, 3);
+
     // No thread can be made: the start stops silently at the login server,
     // before DrawVideo and the heartbeat.
     timer_.SetStartFails(false);
@@ -549,7 +583,7 @@ TEST_F(EngineRunTest, FailedStartStepsStopTheSequenceAndTheExitCopes) {
     SetThreadCreationFailsForTesting(true);
     EXPECT_FALSE(state_->RunStartup());
     SetThreadCreationFailsForTesting(false);
-    EXPECT_EQ(boxes_.Boxes().size(), 1u);  // the PAL timer's, from before
+    EXPECT_EQ(boxes_.Boxes().size(), 2u);  // only those from before
     EXPECT_EQ(g_hDrawVideoThread.load(), nullptr);
     EXPECT_EQ(timer_.RunningCount(), 0);
     state_->RunExit();
