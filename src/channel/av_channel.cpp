@@ -142,6 +142,13 @@ bool CAVChannel::HasEncoder() {
     return pEncoder != nullptr;
 }
 
+void CAVChannel::GetRecordFileState(int* recording, bool* fileOpen) {
+    CScopedLock lock(mutex);
+    *recording = bRecording.load();
+    CodecSlot* slot = RecordSlotLocked();
+    *fileOpen = slot != nullptr && slot->pFormatCtx != nullptr;
+}
+
 uint8_t CAVChannel::GetSlotState(int slot) const {
     return slot >= 0 && slot < FRAME_SLOT_COUNT ? frameSlots[slot].byState.load() : SLOT_FREE;
 }
@@ -193,8 +200,7 @@ void CAVChannel::StartLocal(int videoDevice, int audioDevice) {
                         slot.pBuffer =
                             std::make_unique<uint8_t[]>(FRAME_SLOT_CAPACITY + FRAME_SLOT_SLACK);
                     }
-                    slot.nWidth = FRAME_SLOT_WIDTH;
-                    slot.nHeight = FRAME_SLOT_HEIGHT;
+                    slot.SetSize(FRAME_SLOT_WIDTH, FRAME_SLOT_HEIGHT);
                     slot.nCapacity = FRAME_SLOT_CAPACITY;
                     slot.byDropped = 0;
                     slot.byState.store(SLOT_FREE, std::memory_order_release);
@@ -204,20 +210,23 @@ void CAVChannel::StartLocal(int videoDevice, int audioDevice) {
                 byLastShownSlot = 0;
             }
             nVideoDevice = videoDevice;
-            const uint8_t device = static_cast<uint8_t>(videoDevice);
-            const uint32_t stored = ReadChannelVideoColor(nChannel);
-            if (stored != 0) {
-                dwVideoColor = PictureControls().SetVideoProcAmp(device, stored);
-            } else {
-                dwVideoColor = PictureControls().GetVideoProcAmp(device);
-                StoreChannelVideoColor(nChannel, dwVideoColor.load());
-            }
         }
         if (audioDevice >= 0) {
             nAudioDevice = audioDevice;
             SetHeaderCodecType(dwAudioHeader, encParams.byAudioType);
         }
         nMode = CHANNEL_LOCAL;
+    }
+    if (videoDevice >= 0) {
+        // The capture layer is asked outside the channel mutex.
+        const uint8_t device = static_cast<uint8_t>(videoDevice);
+        const uint32_t stored = ReadChannelVideoColor(nChannel);
+        if (stored != 0) {
+            dwVideoColor = PictureControls().SetVideoProcAmp(device, stored);
+        } else {
+            dwVideoColor = PictureControls().GetVideoProcAmp(device);
+            StoreChannelVideoColor(nChannel, dwVideoColor.load());
+        }
     }
     if (encoderFailed) {
         AfxMessageBox("Init Encoder Failed!!");

@@ -112,6 +112,9 @@ public:
     StreamHeader GetVideoHeader();
     StreamHeader GetAudioHeader();
     bool HasEncoder();
+    // bRecording and whether the codec slot holds an open record file, read
+    // together under the mutex.
+    void GetRecordFileState(int* recording, bool* fileOpen);
     // Pictures refused because they do not fit a slot (not in byDropped).
     int GetRejectedFrames() const { return nRejectedFrames.load(); }
     uint8_t GetFrameSpan() const { return byFrameSpan.load(); }

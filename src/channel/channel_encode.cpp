@@ -28,9 +28,12 @@ void CAVChannel::EncodeVideoSlot(int index) {
         encWidth = encParams.nWidth;
         encHeight = encParams.nHeight;
     }
-    if (slot.nWidth != encWidth || slot.nHeight != encHeight) {
+    const uint32_t size = slot.dwSize.load();
+    const int width = static_cast<int>(size >> 16);
+    const int height = static_cast<int>(size & 0xFFFF);
+    if (width != encWidth || height != encHeight) {
         PostThreadMessage(dwMsgThreadId.load(), WM_CHANGE_VIDEO_ENC_SIZE,
-                          static_cast<WPARAM>(slot.nWidth), static_cast<LPARAM>(slot.nHeight));
+                          static_cast<WPARAM>(width), static_cast<LPARAM>(height));
         slot.byState.store(SLOT_FREE, std::memory_order_release);
         return;
     }

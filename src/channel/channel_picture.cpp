@@ -86,8 +86,7 @@ int CAVChannel::OnVideoFrame(const uint8_t* data, int bytes, int width, int heig
     }
     std::memcpy(slot.pBuffer.get(), data, static_cast<size_t>(bytes));
     slot.byDropped = 0;
-    slot.nWidth = width;
-    slot.nHeight = height;
+    slot.SetSize(width, height);
     slot.byState.store(SLOT_CAPTURED, std::memory_order_release);
     byWriteSlot = static_cast<uint8_t>((index + 1) % FRAME_SLOT_COUNT);
     return 1;
@@ -117,8 +116,9 @@ int CAVChannel::LocalDisplayStep(uint8_t* surface, uint8_t format, int* outWidth
     if (slot.byState.load(std::memory_order_acquire) != SLOT_CAPTURED) {
         return 0;
     }
-    const int w = slot.nWidth;
-    const int h = slot.nHeight;
+    const uint32_t size = slot.dwSize.load();
+    const int w = static_cast<int>(size >> 16);
+    const int h = static_cast<int>(size & 0xFFFF);
     uint8_t* y = slot.pBuffer.get();
     uint8_t* u = y + w * h;
     uint8_t* v = u + (w * h) / 4;

@@ -59,6 +59,8 @@ std::string CAVChannel::MakeRecordFileName(const std::string& folder) {
 int CAVChannel::StartRecord() {
     bool showFailure = false;
     int result = 0;
+    // Asked before the channel mutex is taken: the host never runs under it.
+    const std::string folder = ChannelHost().GetRecordFolder();
     {
         CScopedLock lock(mutex);
         CodecSlot* slot = RecordSlotLocked();
@@ -67,7 +69,6 @@ int CAVChannel::StartRecord() {
             return 0;
         }
         nRecordAge = 0;
-        const std::string folder = ChannelHost().GetRecordFolder();
         if (folder.empty()) {
             bRecording = 0;
             return 0;

@@ -7,7 +7,12 @@
 // records nor writes snapshots), reads picture controls as 0 and raises no
 // alerts; the live sound output takes nothing.
 //
-// The installed objects must outlive every channel that may call them.
+// The installed objects must outlive every channel that may call them. A
+// channel never calls them while it holds its own mutex, so they may take
+// their own locks (and ask channels for state) freely. The main dialog's
+// host is called from the channel threads and DrawVideo; the alert sink
+// from DrawVideo (RaiseMotionAlert) and the channel threads
+// (AddAlertSnapshot); the picture controls from StartLocal's caller.
 
 #include <cstdint>
 #include <string>

@@ -26,11 +26,18 @@ struct FrameSlot {
     // Allocated once when the channel first goes local, freed only with the
     // channel, so no thread ever meets a freed buffer.
     std::unique_ptr<uint8_t[]> pBuffer;
-    int nWidth = 0;
-    int nHeight = 0;
+    // Width in the high and height in the low 16 bits, stored as one word
+    // so that a reader never pairs the width of one picture with the
+    // height of another (after a stop or start marked a busy slot free).
+    std::atomic<uint32_t> dwSize{0};
     int nCapacity = 0;
     std::atomic<uint8_t> byState{SLOT_FREE};
     // Pictures dropped while this slot was the write slot and busy (modulo
     // 256); they widen the frame span of the next video packet.
     std::atomic<uint8_t> byDropped{0};
+
+    void SetSize(int width, int height) {
+        dwSize.store((static_cast<uint32_t>(width) << 16) |
+                     (static_cast<uint32_t>(height) & 0xFFFF));
+    }
 };

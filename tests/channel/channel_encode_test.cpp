@@ -293,3 +293,30 @@ TEST_F(ChannelEncodeTest, PayloadsShorterThanFourBytesNeverReachAViewer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ChannelEncodeTest, AViewerJoiningARecordingGetsAKeyFrameThatTheFileGetsToo) {
+    std::filesystem::create_directory("rec");
+    services_.host.SetRecordFolder("C:\\rec");
+    CAVChannel& channel = MakeLocal();
+    channel.bManualRecord = 1;
+    Feed(channel, 5);  // key frame, then four others into the file
+    CStreamQueue viewer;
+    ASSERT_EQ(channel.AddViewer(&viewer), 1);
+    Feed(channel, 2);
+    channel.bManualRecord = 0;
+    Feed(channel, 1);
+    const auto packets = VideoOnly(Drain(viewer));
+    ASSERT_EQ(packets.size(), 3u);
+    EXPECT_TRUE(IsVideoKeyFrame(packets[0].header));
+    const auto files = ListFiles("rec", "CH01_", ".avi");
+    ASSERT_EQ(files.size(), 1u);
+    const auto flags = ProbeVideoFlags("rec/" + files[0]);
+    ASSERT_EQ(flags.size(), 7u);
+    EXPECT_EQ(flags[0].substr(0, 1), "K");
+    EXPECT_EQ(flags[1].substr(0, 1), "_");
+    EXPECT_EQ(flags[5].substr(0, 1), "K");
+}
+
+}  // namespace

@@ -148,7 +148,26 @@ TEST_F(ChannelPictureTest, SmallPictureStampsItsDateAtTheLeftEdge) {
     EXPECT_LE(stamp.left, 18);
 }
 
-TEST_F(ChannelPictureTest, EveryFormatFillsOnlyThePictureAndLeavesTheRowGapsAlone) {
+// The brightness of a surface pixel, 0..255, in any layout.
+int Brightness(uint8_t format, const uint8_t* pixel) {
+    switch (format) {
+        case PIXFMT_YUY2:
+        case PIXFMT_YUY2_OVERLAY:
+            return pixel[0];
+        case PIXFMT_RGB32:
+        case PIXFMT_RGB24:
+            return pixel[1];
+        case PIXFMT_RGB565:
+            return ((pixel[0] | pixel[1] << 8) >> 5 & 0x3F) << 2;
+        default:
+            return ((pixel[0] | pixel[1] << 8) >> 5 & 0x1F) << 3;
+    }
+}
+
+TEST_F(ChannelPictureTest, EveryFormatShowsTheStampsAndLeavesTheRowGapsAlone) {
+    std::strcpy(g_Settings.Record[0].chname, "Gate");
+    g_Settings.Record[0].osddate = 1;
+    g_Settings.Record[0].osdtime = 1;
     CAVChannel& channel = MakeLocal();
     struct Case {
         uint8_t format;
@@ -180,7 +199,31 @@ TEST_F(ChannelPictureTest, EveryFormatFillsOnlyThePictureAndLeavesTheRowGapsAlon
         EXPECT_EQ(rowUntouched, 0) << int(c.format);
         // Nothing below the picture.
         EXPECT_EQ(surface[static_cast<size_t>(288) * pitch], 0xCD) << int(c.format);
-        ASSERT_TRUE(WaitFor([&] { return channel.GetSlotState(0) == SLOT_FREE; }));
+        // Ink only where the title (top left) and the date and time (bottom
+        // right, from x 170 on the line at y 264) belong.
+        auto inkIn = [&](int x0, int y0, int x1, int y1) {
+            int ink = 0;
+            for (int y = y0; y < y1; ++y) {
+                for (int x = x0; x < x1; ++x) {
+                    const uint8_t* p = surface.data() + static_cast<size_t>(y) * pitch +
+                                       static_cast<size_t>(x) * c.bytesPerPixel;
+                    ink += Brightness(c.format, p) > 200 ? 1 : 0;
+                }
+            }
+            return ink;
+        };
+        EXPECT_GT(inkIn(6, 6, 100, 23), 20) << int(c.format);
+        EXPECT_GT(inkIn(170, 264, 352, 281), 50) << int(c.format);
+        EXPECT_EQ(inkIn(0, 30, 352, 260), 0) << int(c.format);
+        EXPECT_EQ(inkIn(0, 264, 160, 288), 0) << int(c.format);
+        ASSERT_TRUE(WaitFor([&] {
+            for (int i = 0; i < FRAME_SLOT_COUNT; ++i) {
+                if (channel.GetSlotState(i) != SLOT_FREE) {
+                    return false;
+                }
+            }
+            return true;
+        }));
     }
 }
 
