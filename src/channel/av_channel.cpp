@@ -145,7 +145,8 @@ bool CAVChannel::HasEncoder() {
 void CAVChannel::GetRecordFileState(int* recording, bool* fileOpen) {
     CScopedLock lock(mutex);
     *recording = bRecording.load();
-    *fileOpen = pEncoder != nullptr && pEncoder->pFormatCtx != nullptr;
+    CodecSlot* slot = RecordSlotLocked();
+    *fileOpen = slot != nullptr && slot->pFormatCtx != nullptr;
 }
 
 uint8_t CAVChannel::GetSlotState(int slot) const {
