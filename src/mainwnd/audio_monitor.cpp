@@ -20,6 +20,8 @@ bool CAudioMonitor::Open(int channels, int samplesPerSec, int bitsPerSample,
     if (m_hWaveOut != nullptr || fill == nullptr || waveOutGetNumDevs() == 0) {
         return false;
     }
+    // A monitor stopped earlier in this run plays again once reopened.
+    m_bStopping = 0;
     m_wfx = WAVEFORMATEX{};
     m_wfx.wFormatTag = WAVE_FORMAT_PCM;
     m_wfx.nChannels = static_cast<uint16_t>(channels);

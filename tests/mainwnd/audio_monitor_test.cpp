@@ -182,6 +182,26 @@ TEST_F(MonitorPlaybackTest, UnderrunsAndAStalledDeviceDoNotCrash) {
     EXPECT_EQ(stalled->BuffersWritten(), 0);
 }
 
+TEST_F(MonitorPlaybackTest, AMonitorStoppedAndOpenedAgainPlaysAgain) {
+    auto first = std::make_shared<FileOutput>("first.wav");
+    SetPcmOutputService(first);
+    CAudioMonitor monitor;
+    ASSERT_TRUE(monitor.Open(1, 22050, 16, AudioMonitorFill));
+    monitor.Stop();
+    monitor.Close();
+
+    auto second = std::make_shared<FileOutput>("second.wav");
+    second->AllowAll();
+    SetPcmOutputService(second);
+    ASSERT_TRUE(monitor.Open(1, 22050, 16, AudioMonitorFill));
+    EXPECT_FALSE(monitor.IsStopping());
+    // A monitor still marked as stopping would hand back its two first
+    // buffers and never refill them.
+    EXPECT_TRUE(second->WaitForBuffers(6, 5000));
+    monitor.Stop();
+    monitor.Close();
+}
+
 TEST_F(MonitorPlaybackTest, StoppingTakesAtLeastTheDrainTime) {
     SetPcmOutputService(MakeNullOutput());
     ASSERT_EQ(StartAudioMonitor(), 1);

@@ -5,6 +5,7 @@
 // it (a short block exists on some devices and must be rejected by readers).
 
 #include <cstdint>
+#include "platform/mediacodes/media_codes.h"
 
 enum class MajorType : uint8_t { Any, Video, Audio, Interleaved, Other };
 enum class Subtype : uint8_t { None, I420, YV12, YUY2, MJPG, RGB24, PCM, Other };
@@ -18,8 +19,6 @@ constexpr uint32_t kWaveFormatExSize = 18;
 // Capability record sizes that tell video from audio configuration.
 constexpr int kVideoCapsRecordSize = 128;
 constexpr int kAudioCapsRecordSize = 52;
-
-constexpr uint16_t WAVE_FORMAT_PCM = 1;
 
 struct RectL {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -87,14 +86,6 @@ struct AllocatorProperties {
     int32_t cbAlign = -1;
     int32_t cbPrefix = -1;
 };
-
-// Four-character code of a subtype, as a video header's compression field.
-constexpr uint32_t MakeFourCC(char a, char b, char c, char d) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(a)) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24);
-}
 
 // Picture bytes of a frame in the given subtype, 0 for unknown layouts.
 int32_t FrameBytes(Subtype subtype, int32_t width, int32_t height);

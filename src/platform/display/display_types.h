@@ -4,6 +4,7 @@
 // what the renderers use is here.
 
 #include <cstdint>
+#include "platform/mediacodes/media_codes.h"
 
 #include "settings/rect.h"
 
@@ -30,12 +31,6 @@ inline bool DdSucceeded(HRESULT hr) {
     return hr >= 0;
 }
 
-constexpr uint32_t MakeFourCC(char a, char b, char c, char d) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(a)) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24);
-}
 constexpr uint32_t FOURCC_YUY2 = MakeFourCC('Y', 'U', 'Y', '2');  // 0x32595559
 constexpr uint32_t FOURCC_UYVY = MakeFourCC('U', 'Y', 'V', 'Y');
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include "platform/mediacodes/media_codes.h"
 
 struct WAVEFORMATEX {
     uint16_t wFormatTag;
@@ -18,7 +19,6 @@ struct WAVEFORMATEX {
     uint16_t wBitsPerSample;
     uint16_t cbSize;
 };
-constexpr uint16_t WAVE_FORMAT_PCM = 1;
 
 class PcmSink {
 public:
