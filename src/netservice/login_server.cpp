@@ -37,12 +37,12 @@ bool CloseSession(uint8_t slot) {
     std::unique_ptr<CNetSession> session = std::move(s.pSession);
     const NetSocket sock = s.sock;
     s.sock = INVALID_NET_SOCKET;
-    g_nSessionCount.fetch_sub(1);
     // A send blocked on this socket returns once it is shut down; the
     // descriptor stays ours until the sender thread is joined.
     ShutdownSocket(sock);
     session.reset();
     CloseSocket(sock);
+    g_nSessionCount.fetch_sub(1);
     return true;
 }
 

@@ -92,7 +92,8 @@ TEST_P(RemoteStreamTest, ReceivesRelaysRecordsAndShowsALocalChannel) {
     Connect(StartServer());
     ASSERT_TRUE(WaitFor([&] { return HasLogLine("Open ch0 in 127.0.0.1 OK!"); }));
     EXPECT_TRUE(HasLogLine("Ip: 127.0.0.1 login success!"));
-    EXPECT_TRUE(HasLogLine("Ip: 127.0.0.1 open channel 0 OK!"));
+    // The server logs its open after its answer went out.
+    EXPECT_TRUE(WaitFor([&] { return HasLogLine("Ip: 127.0.0.1 open channel 0 OK!"); }));
 
     int shown = 0;
     int width = 0;
