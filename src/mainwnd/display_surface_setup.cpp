@@ -6,6 +6,13 @@
 
 #include "mainwnd/video_display.h"
 
+void ReleaseDirectDraw(DirectDraw*& dd) {
+    if (dd != nullptr) {
+        dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
+        ReleaseAndClear(dd);
+    }
+}
+
 bool CreatePrimarySurface(DirectDraw* dd, DirectDrawSurface** ppPrimary, int* pDepth) {
     DDSURFACEDESC desc;
     InitSurfaceDesc(&desc);

@@ -16,6 +16,9 @@ void ReleaseAndClear(T*& p) {
     }
 }
 
+// Gives the window's cooperative level back, then releases dd.
+void ReleaseDirectDraw(DirectDraw*& dd);
+
 // Creates the primary surface and reads the screen's depth from it: 15 for a
 // 16-bit screen whose red mask is not 5-6-5. False when either step fails.
 bool CreatePrimarySurface(DirectDraw* dd, DirectDrawSurface** ppPrimary, int* pDepth);

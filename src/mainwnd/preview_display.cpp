@@ -149,10 +149,7 @@ void CPreviewDisplay::Release() {
     ReleaseAndClear(m_pClipper);
     ReleaseAndClear(m_pPrimary);
     ReleaseAndClear(m_pSurface);
-    if (m_pDD != nullptr) {
-        m_pDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-        ReleaseAndClear(m_pDD);
-    }
+    ReleaseDirectDraw(m_pDD);
     m_nWidth = 0;
     m_nHeight = 0;
     m_nDepth = 0;

@@ -429,10 +429,7 @@ void CVideoDisplay::Release() {
     }
     ReleaseAndClear(m_pOverlay[0]);
     ReleaseAndClear(m_pOverlay[1]);
-    if (m_pDD != nullptr) {
-        m_pDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-        ReleaseAndClear(m_pDD);
-    }
+    ReleaseDirectDraw(m_pDD);
     m_nWidth = 0;
     m_nHeight = 0;
     m_nDepth = 0;
