@@ -13,6 +13,18 @@ constexpr int32_t kMaxChainDepth = 16;
 // The route switched at initialisation.
 constexpr int32_t kInitialRoute = 2;
 
+// The filter behind a crossbar, whose pins are its inputs, then its outputs;
+// null when the crossbar is no filter. *inputs is the number of inputs.
+BaseFilter* CrossbarFilter(IAMCrossbar* xbar, int32_t* inputs) {
+    BaseFilter* filter = dynamic_cast<BaseFilter*>(xbar);
+    if (filter == nullptr) {
+        return nullptr;
+    }
+    int32_t outputs = 0;
+    xbar->get_PinCounts(&outputs, inputs);
+    return filter;
+}
+
 }  // namespace
 
 CCrossbarHelper::CCrossbarHelper(Pin* startingPin, HRESULT* result)
@@ -243,13 +255,11 @@ HRESULT CCrossbarHelper::PinAtIndex(IAMCrossbar* xbar, int32_t index, bool input
         return E_POINTER;
     }
     *pin = nullptr;
-    BaseFilter* filter = dynamic_cast<BaseFilter*>(xbar);
+    int32_t inputs = 0;
+    BaseFilter* filter = CrossbarFilter(xbar, &inputs);
     if (filter == nullptr) {
         return E_FAIL;
     }
-    int32_t inputs = 0;
-    int32_t outputs = 0;
-    xbar->get_PinCounts(&outputs, &inputs);
     // Inputs come first, then outputs.
     const int32_t position = input ? index : inputs + index;
     int32_t k = 0;
@@ -270,13 +280,11 @@ HRESULT CCrossbarHelper::IndexOfPin(IAMCrossbar* xbar, int32_t* index, bool inpu
     if (xbar == nullptr || index == nullptr || pin == nullptr) {
         return E_POINTER;
     }
-    BaseFilter* filter = dynamic_cast<BaseFilter*>(xbar);
+    int32_t inputs = 0;
+    BaseFilter* filter = CrossbarFilter(xbar, &inputs);
     if (filter == nullptr) {
         return E_FAIL;
     }
-    int32_t inputs = 0;
-    int32_t outputs = 0;
-    xbar->get_PinCounts(&outputs, &inputs);
     int32_t k = 0;
     for (const auto& p : filter->Pins()) {
         if (p.get() == pin) {

@@ -27,6 +27,42 @@ uint32_t Pack(uint32_t word, int32_t value, int shift) {
     return word + (static_cast<uint32_t>(value) << shift);
 }
 
+struct Range {
+    int32_t min = 0;
+    int32_t max = 0;
+    int32_t step = 0;
+    int32_t def = 0;
+};
+
+// Sets every control the device has to choose(control, its range) and packs
+// the values set; 0 as soon as a range or a set fails. A control the device
+// lacks (often hue) stays 0.
+template <typename Choose>
+uint32_t SetEachControl(uint8_t device, Choose choose) {
+    IAMVideoProcAmp* amp = ProcAmpOf(device);
+    if (amp == nullptr) {
+        return 0;
+    }
+    uint32_t word = 0;
+    for (const Control& c : kControls) {
+        Range r;
+        int32_t caps = 0;
+        const HRESULT hr = amp->GetRange(c.property, &r.min, &r.max, &r.step, &r.def, &caps);
+        if (hr == E_PROP_ID_UNSUPPORTED) {
+            continue;
+        }
+        if (FAILED(hr)) {
+            return 0;
+        }
+        const int32_t v = choose(c, r);
+        if (FAILED(amp->Set(c.property, v, VideoProcAmp_Flags_Manual))) {
+            return 0;
+        }
+        word = Pack(word, v, c.shift);
+    }
+    return word;
+}
+
 }  // namespace
 
 int32_t FitToProcAmpRange(int32_t value, int32_t min, int32_t max, int32_t step) {
@@ -63,46 +99,12 @@ uint32_t GetVideoProcAmp(uint8_t device) {
 }
 
 uint32_t SetVideoProcAmp(uint8_t device, uint32_t values) {
-    IAMVideoProcAmp* amp = ProcAmpOf(device);
-    if (amp == nullptr) {
-        return 0;
-    }
-    uint32_t word = 0;
-    for (const Control& c : kControls) {
-        int32_t min = 0, max = 0, step = 0, def = 0, caps = 0;
-        const HRESULT hr = amp->GetRange(c.property, &min, &max, &step, &def, &caps);
-        if (hr == E_PROP_ID_UNSUPPORTED) {
-            continue;  // a control the device lacks (often hue) stays 0
-        }
-        if (FAILED(hr)) {
-            return 0;
-        }
-        const int32_t v =
-            FitToProcAmpRange(static_cast<int32_t>((values >> c.shift) & 0xFF), min, max, step);
-        if (FAILED(amp->Set(c.property, v, VideoProcAmp_Flags_Manual))) {
-            return 0;
-        }
-        word = Pack(word, v, c.shift);
-    }
-    return word;
+    return SetEachControl(device, [values](const Control& c, const Range& r) {
+        return FitToProcAmpRange(static_cast<int32_t>((values >> c.shift) & 0xFF), r.min, r.max,
+                                 r.step);
+    });
 }
 
 uint32_t ResetVideoProcAmp(uint8_t device) {
-    IAMVideoProcAmp* amp = ProcAmpOf(device);
-    if (amp == nullptr) {
-        return 0;
-    }
-    uint32_t word = 0;
-    for (const Control& c : kControls) {
-        int32_t min = 0, max = 0, step = 0, def = 0, caps = 0;
-        const HRESULT hr = amp->GetRange(c.property, &min, &max, &step, &def, &caps);
-        if (hr == E_PROP_ID_UNSUPPORTED) {
-            continue;
-        }
-        if (FAILED(hr) || FAILED(amp->Set(c.property, def, VideoProcAmp_Flags_Manual))) {
-            return 0;
-        }
-        word = Pack(word, def, c.shift);
-    }
-    return word;
+    return SetEachControl(device, [](const Control& /*c*/, const Range& r) { return r.def; });
 }

@@ -1,23 +1,10 @@
 #include "mainwnd/preview_display.h"
 
 #include <algorithm>
-#include <cstring>
-#include <vector>
 
+#include "mainwnd/display_surface_setup.h"
 #include "mainwnd/video_display.h"
 #include "platform/msgbox/message_box.h"
-
-namespace {
-
-template <typename T>
-void ReleaseAndClear(T*& p) {
-    if (p != nullptr) {
-        p->Release();
-        p = nullptr;
-    }
-}
-
-}  // namespace
 
 CPreviewDisplay::~CPreviewDisplay() {
     Release();
@@ -48,51 +35,19 @@ bool CPreviewDisplay::Init(DisplayWindowHandle hWnd, int width, int height) {
 }
 
 bool CPreviewDisplay::CreatePrimary() {
-    DDSURFACEDESC desc;
-    InitSurfaceDesc(&desc);
-    desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    if (m_pDD->CreateSurface(&desc, &m_pPrimary, nullptr) != DD_OK) {
+    if (!CreatePrimarySurface(m_pDD, &m_pPrimary, &m_nDepth)) {
         return false;
-    }
-    InitSurfaceDesc(&desc);
-    if (m_pPrimary->GetSurfaceDesc(&desc) != DD_OK) {
-        return false;
-    }
-    m_nDepth = static_cast<int>(desc.ddpfPixelFormat.dwRGBBitCount);
-    if (m_nDepth == 16 && desc.ddpfPixelFormat.dwRBitMask != 0xF800) {
-        m_nDepth = 15;
     }
     m_bCanYuy2 = CanUseYuy2();
     return true;
 }
 
 bool CPreviewDisplay::CreateClipper() {
-    if (m_pDD->CreateClipper(0, &m_pClipper, nullptr) != DD_OK) {
-        return false;
-    }
-    m_pClipper->SetHWnd(0, m_hWnd);
-    return m_pPrimary->SetClipper(m_pClipper) == DD_OK;
+    return AttachWindowClipper(m_pDD, m_pPrimary, m_hWnd, &m_pClipper);
 }
 
 bool CPreviewDisplay::CanUseYuy2() {
-    DDCAPS caps;
-    std::memset(&caps, 0, sizeof caps);
-    caps.dwSize = sizeof caps;
-    if (m_pDD->GetCaps(&caps, nullptr) != DD_OK || caps.dwNumFourCCCodes == 0 ||
-        (caps.dwCaps & DDCAPS_BLTFOURCC) == 0) {
-        return false;
-    }
-    uint32_t count = 0;
-    if (m_pDD->GetFourCCCodes(&count, nullptr) != DD_OK || count == 0) {
-        return false;
-    }
-    std::vector<uint32_t> codes(count);
-    if (m_pDD->GetFourCCCodes(&count, codes.data()) != DD_OK) {
-        return false;
-    }
-    codes.resize(std::min<size_t>(count, codes.size()));
-    return std::find(codes.begin(), codes.end(), FOURCC_YUY2) != codes.end();
+    return DeviceBlitsYuy2(m_pDD);
 }
 
 bool CPreviewDisplay::CreateSurface(int width, int height) {
@@ -109,15 +64,7 @@ bool CPreviewDisplay::CreateSurface(int width, int height) {
         desc.ddpfPixelFormat.dwRGBBitCount = 16;
     }
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
-    if (m_pDD->CreateSurface(&desc, &m_pSurface, nullptr) == DD_OK) {
-        return true;
-    }
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    if (m_pDD->CreateSurface(&desc, &m_pSurface, nullptr) == DD_OK) {
-        return true;
-    }
-    m_pSurface = nullptr;
-    return false;
+    return CreateOffscreenSurface(m_pDD, &desc, &m_pSurface);
 }
 
 uint8_t* CPreviewDisplay::GetSurfacePointer() {
@@ -164,17 +111,7 @@ bool CPreviewDisplay::Lock(int* pPitch, uint16_t* pFormatCode, uint8_t** ppAddre
         }
     }
     DDSURFACEDESC desc;
-    InitSurfaceDesc(&desc);
-    HRESULT hr = m_pSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
-    if (hr == DDERR_SURFACELOST) {
-        if (m_pPrimary != nullptr) {
-            m_pPrimary->Restore();
-        }
-        m_pSurface->Restore();
-        InitSurfaceDesc(&desc);
-        hr = m_pSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
-    }
-    if (hr != DD_OK) {
+    if (LockRestoringLost(m_pSurface, m_pPrimary, &desc) != DD_OK) {
         return false;
     }
     if (pPitch != nullptr) {
@@ -212,10 +149,7 @@ void CPreviewDisplay::Release() {
     ReleaseAndClear(m_pClipper);
     ReleaseAndClear(m_pPrimary);
     ReleaseAndClear(m_pSurface);
-    if (m_pDD != nullptr) {
-        m_pDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-        ReleaseAndClear(m_pDD);
-    }
+    ReleaseDirectDraw(m_pDD);
     m_nWidth = 0;
     m_nHeight = 0;
     m_nDepth = 0;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "mainwnd/display_flags.h"
+#include "mainwnd/display_surface_setup.h"
 
 std::atomic<uint32_t> g_dwColorKey{COLOR_KEY_RGB32};
 
@@ -30,14 +30,6 @@ int BytesPerPixelOfFormat(uint8_t format) {
 }
 
 namespace {
-
-template <typename T>
-void ReleaseAndClear(T*& p) {
-    if (p != nullptr) {
-        p->Release();
-        p = nullptr;
-    }
-}
 
 bool RectHasArea(const RECT& r) {
     return r.right > r.left && r.bottom > r.top;
@@ -87,20 +79,8 @@ bool CVideoDisplay::Init(DisplayWindowHandle hWnd, int width, int height) {
 }
 
 bool CVideoDisplay::CreatePrimary() {
-    DDSURFACEDESC desc;
-    InitSurfaceDesc(&desc);
-    desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    if (m_pDD->CreateSurface(&desc, &m_pPrimary, nullptr) != DD_OK) {
+    if (!CreatePrimarySurface(m_pDD, &m_pPrimary, &m_nDepth)) {
         return false;
-    }
-    InitSurfaceDesc(&desc);
-    if (m_pPrimary->GetSurfaceDesc(&desc) != DD_OK) {
-        return false;
-    }
-    m_nDepth = static_cast<int>(desc.ddpfPixelFormat.dwRGBBitCount);
-    if (m_nDepth == 16 && desc.ddpfPixelFormat.dwRBitMask != 0xF800) {
-        m_nDepth = 15;
     }
     // A palette screen (or any other depth) has no display pixel format.
     if (m_nDepth != 15 && m_nDepth != 16 && m_nDepth != 24 && m_nDepth != 32) {
@@ -117,34 +97,11 @@ bool CVideoDisplay::CreatePrimary() {
 }
 
 bool CVideoDisplay::CreateClipper() {
-    if (m_pDD->CreateClipper(0, &m_pClipper, nullptr) != DD_OK) {
-        return false;
-    }
-    m_pClipper->SetHWnd(0, m_hWnd);
-    return m_pPrimary->SetClipper(m_pClipper) == DD_OK;
+    return AttachWindowClipper(m_pDD, m_pPrimary, m_hWnd, &m_pClipper);
 }
 
 bool CVideoDisplay::CanUseYuy2() {
-    if (ReadDisplayFlags().bYuy2 == 0) {
-        return false;
-    }
-    DDCAPS caps;
-    std::memset(&caps, 0, sizeof caps);
-    caps.dwSize = sizeof caps;
-    if (m_pDD->GetCaps(&caps, nullptr) != DD_OK || caps.dwNumFourCCCodes == 0 ||
-        (caps.dwCaps & DDCAPS_BLTFOURCC) == 0) {
-        return false;
-    }
-    uint32_t count = 0;
-    if (m_pDD->GetFourCCCodes(&count, nullptr) != DD_OK || count == 0) {
-        return false;
-    }
-    std::vector<uint32_t> codes(count);
-    if (m_pDD->GetFourCCCodes(&count, codes.data()) != DD_OK) {
-        return false;
-    }
-    codes.resize(std::min<size_t>(count, codes.size()));
-    return std::find(codes.begin(), codes.end(), FOURCC_YUY2) != codes.end();
+    return ReadDisplayFlags().bYuy2 != 0 && DeviceBlitsYuy2(m_pDD);
 }
 
 bool CVideoDisplay::CanUseOverlay() {
@@ -172,12 +129,8 @@ bool CVideoDisplay::CreateYuy2Surfaces() {
     desc.ddpfPixelFormat.dwRGBBitCount = 16;
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
     for (int n = 0; n < m_nSurfaces; ++n) {
-        if (m_pDD->CreateSurface(&desc, &m_pSurface[n], nullptr) == DD_OK) {
-            continue;
-        }
         // Once video memory is full the rest go to system memory.
-        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-        if (m_pDD->CreateSurface(&desc, &m_pSurface[n], nullptr) != DD_OK) {
+        if (!CreateOffscreenSurface(m_pDD, &desc, &m_pSurface[n])) {
             // The RGB surfaces take every place, and need the memory these
             // hold.
             for (int i = 0; i <= n; ++i) {
@@ -198,11 +151,7 @@ bool CVideoDisplay::CreateRgbSurfaces() {
     desc.dwHeight = static_cast<uint32_t>(m_nHeight);
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
     for (int n = 0; n < m_nSurfaces; ++n) {
-        if (m_pDD->CreateSurface(&desc, &m_pSurface[n], nullptr) == DD_OK) {
-            continue;
-        }
-        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-        if (m_pDD->CreateSurface(&desc, &m_pSurface[n], nullptr) != DD_OK) {
+        if (!CreateOffscreenSurface(m_pDD, &desc, &m_pSurface[n])) {
             return false;
         }
     }
@@ -304,17 +253,7 @@ bool CVideoDisplay::LockSurface(int n) {
         return false;
     }
     DDSURFACEDESC desc;
-    InitSurfaceDesc(&desc);
-    HRESULT hr = m_pSurface[n]->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
-    if (hr == DDERR_SURFACELOST) {
-        if (m_pPrimary != nullptr) {
-            m_pPrimary->Restore();
-        }
-        m_pSurface[n]->Restore();
-        InitSurfaceDesc(&desc);
-        hr = m_pSurface[n]->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
-    }
-    if (hr != DD_OK) {
+    if (LockRestoringLost(m_pSurface[n], m_pPrimary, &desc) != DD_OK) {
         return false;
     }
     m_pSurfaceMem[n] = static_cast<uint8_t*>(desc.lpSurface);
@@ -490,10 +429,7 @@ void CVideoDisplay::Release() {
     }
     ReleaseAndClear(m_pOverlay[0]);
     ReleaseAndClear(m_pOverlay[1]);
-    if (m_pDD != nullptr) {
-        m_pDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-        ReleaseAndClear(m_pDD);
-    }
+    ReleaseDirectDraw(m_pDD);
     m_nWidth = 0;
     m_nHeight = 0;
     m_nDepth = 0;

@@ -33,6 +33,11 @@ public:
         return GetPrivateProfileIntA(section_.c_str(), key, defaultValue, g_szIniFile);
     }
 
+    template <typename T>
+    void Int(const char* key, T& field, int defaultValue) const {
+        field = static_cast<T>(Int(key, defaultValue));
+    }
+
     // At most limit characters, zero-terminated, the rest of the field zeros.
     template <std::size_t N>
     void Text(const char* key, char (&field)[N], unsigned limit) const {
@@ -58,6 +63,9 @@ public:
         Write(key, text);
     }
 
+    // The same calls as IniReader's: the default is only for reading.
+    void Int(const char* key, std::int64_t value, int /*defaultValue*/) { Int(key, value); }
+
     // A line break in a text would end its line and start a bogus one.
     template <std::size_t N>
     void Text(const char* key, const char (&field)[N]) {
@@ -68,6 +76,11 @@ public:
             }
         }
         Write(key, text.c_str());
+    }
+
+    template <std::size_t N>
+    void Text(const char* key, const char (&field)[N], unsigned /*limit*/) {
+        Text(key, field);
     }
 
     bool ok() const { return ok_; }
@@ -83,21 +96,42 @@ private:
     bool ok_ = true;
 };
 
+// The keys of a channel's section, read with an IniReader and written with
+// an IniWriter, with their defaults and text limits.
+template <typename Fields, typename Channel>
+void ChannelFields(Fields& f, Channel& c) {
+    f.Int("status", c.status, 0);
+    f.Int("mode", c.mode, 0);
+    f.Int("videoin", c.videoin, 0);
+    f.Text("videoname", c.videoname, 117);
+    f.Int("width", c.width, 0);
+    f.Int("height", c.height, 0);
+    f.Int("framenum", c.framenum, 0);
+    f.Int("videosubin", c.videosubin, 0);
+    f.Int("audioin", c.audioin, 0);
+    f.Text("audioname", c.audioname, 117);
+    f.Text("netipaddr", c.netipaddr, 59);
+    f.Int("netchno", c.netchno, 0);
+    f.Text("username", c.username, 29);
+    f.Text("passwd", c.passwd, 29);
+}
+
+// The record keys but the picture controls, which are saved on their own.
+template <typename Fields, typename Record>
+void RecordFields(Fields& f, Record& r) {
+    f.Int("enc_method", r.enc_method, 0);
+    f.Int("aud_method", r.aud_method, 0);
+    f.Int("bitrate", r.bitrate, 384);
+    f.Int("audbitrate", r.audbitrate, 32);
+    f.Int("recfile", r.recfile, 0);
+    f.Text("chname", r.chname, 16);
+    f.Int("haveaudio", r.haveaudio, 0);
+    f.Int("osddate", r.osddate, 0);
+    f.Int("osdtime", r.osdtime, 1);
+}
+
 void ReadChannel(const IniReader& in, ChannelEntry& c) {
-    c.status = static_cast<std::uint8_t>(in.Int("status", 0));
-    c.mode = static_cast<std::uint8_t>(in.Int("mode", 0));
-    c.videoin = static_cast<std::uint8_t>(in.Int("videoin", 0));
-    in.Text("videoname", c.videoname, 117);
-    c.width = static_cast<std::uint16_t>(in.Int("width", 0));
-    c.height = static_cast<std::uint16_t>(in.Int("height", 0));
-    c.framenum = static_cast<std::uint8_t>(in.Int("framenum", 0));
-    c.videosubin = static_cast<std::uint8_t>(in.Int("videosubin", 0));
-    c.audioin = static_cast<std::uint8_t>(in.Int("audioin", 0));
-    in.Text("audioname", c.audioname, 117);
-    in.Text("netipaddr", c.netipaddr, 59);
-    c.netchno = static_cast<std::uint8_t>(in.Int("netchno", 0));
-    in.Text("username", c.username, 29);
-    in.Text("passwd", c.passwd, 29);
+    ChannelFields(in, c);
     // No later step may size a buffer from a picture larger than capture gives.
     if (c.width > kMaxWidth) {
         c.width = 0;
@@ -108,15 +142,7 @@ void ReadChannel(const IniReader& in, ChannelEntry& c) {
 }
 
 void ReadRecord(const IniReader& in, RecordEntry& r) {
-    r.enc_method = static_cast<std::uint8_t>(in.Int("enc_method", 0));
-    r.aud_method = static_cast<std::uint8_t>(in.Int("aud_method", 0));
-    r.bitrate = static_cast<std::uint16_t>(in.Int("bitrate", 384));
-    r.audbitrate = static_cast<std::uint16_t>(in.Int("audbitrate", 32));
-    r.recfile = static_cast<std::uint8_t>(in.Int("recfile", 0));
-    in.Text("chname", r.chname, 16);
-    r.haveaudio = static_cast<std::uint8_t>(in.Int("haveaudio", 0));
-    r.osddate = static_cast<std::uint8_t>(in.Int("osddate", 0));
-    r.osdtime = static_cast<std::uint8_t>(in.Int("osdtime", 1));
+    RecordFields(in, r);
     r.videocolor = in.Int("videocolor", 0);
 }
 
@@ -160,20 +186,7 @@ int SaveChannelIni() {
     for (int n = 0; n < channels; ++n) {
         const ChannelEntry& c = entries[n];
         IniWriter out(SectionOf(n));
-        out.Int("status", c.status);
-        out.Int("mode", c.mode);
-        out.Int("videoin", c.videoin);
-        out.Text("videoname", c.videoname);
-        out.Int("width", c.width);
-        out.Int("height", c.height);
-        out.Int("framenum", c.framenum);
-        out.Int("videosubin", c.videosubin);
-        out.Int("audioin", c.audioin);
-        out.Text("audioname", c.audioname);
-        out.Text("netipaddr", c.netipaddr);
-        out.Int("netchno", c.netchno);
-        out.Text("username", c.username);
-        out.Text("passwd", c.passwd);
+        ChannelFields(out, c);
         ok = ok && out.ok();
     }
     return ok ? 1 : 0;
@@ -192,15 +205,7 @@ int SaveRecordIni(int channelCount) {
     for (int n = 0; n < channels; ++n) {
         const RecordEntry& r = records[n];
         IniWriter out(SectionOf(n));
-        out.Int("enc_method", r.enc_method);
-        out.Int("aud_method", r.aud_method);
-        out.Int("bitrate", r.bitrate);
-        out.Int("audbitrate", r.audbitrate);
-        out.Int("recfile", r.recfile);
-        out.Text("chname", r.chname);
-        out.Int("haveaudio", r.haveaudio);
-        out.Int("osddate", r.osddate);
-        out.Int("osdtime", r.osdtime);
+        RecordFields(out, r);
         ok = ok && out.ok();
     }
     return ok ? 1 : 0;

@@ -13,7 +13,23 @@
 #include "platform/threads/thread_messages.h"
 #include "settings/settings.h"
 
-class AlertThreadTest : public ::testing::Test {
+// Email()/Ftp() for any fixture that runs the real threads.
+class AlertThreadPosting : public ::testing::Test {
+protected:
+    void Email(unsigned message, WPARAM wParam = 0) {
+        ASSERT_TRUE(PostThreadMessage(g_dwSendEmailThreadId.load(), message, wParam, 0));
+        ASSERT_TRUE(WaitForCount(&GetSendEmailHandledCount, ++emailPosted_));
+    }
+    void Ftp(unsigned message, WPARAM wParam = 0) {
+        ASSERT_TRUE(PostThreadMessage(g_dwFtpUploadThreadId.load(), message, wParam, 0));
+        ASSERT_TRUE(WaitForCount(&GetFtpUploadHandledCount, ++ftpPosted_));
+    }
+
+    unsigned emailPosted_ = 0;
+    unsigned ftpPosted_ = 0;
+};
+
+class AlertThreadTest : public AlertThreadPosting {
 protected:
     static constexpr int kChannels = 4;
 
@@ -44,18 +60,7 @@ protected:
         ftpPosted_ = 0;
     }
 
-    void Email(unsigned message, WPARAM wParam = 0) {
-        ASSERT_TRUE(PostThreadMessage(g_dwSendEmailThreadId.load(), message, wParam, 0));
-        ASSERT_TRUE(WaitForCount(&GetSendEmailHandledCount, ++emailPosted_));
-    }
-    void Ftp(unsigned message, WPARAM wParam = 0) {
-        ASSERT_TRUE(PostThreadMessage(g_dwFtpUploadThreadId.load(), message, wParam, 0));
-        ASSERT_TRUE(WaitForCount(&GetFtpUploadHandledCount, ++ftpPosted_));
-    }
-
     FakeAlertChannels channels_;
     FakeAlertTransport transport_;
     RecordingLog log_;
-    unsigned emailPosted_ = 0;
-    unsigned ftpPosted_ = 0;
 };

@@ -11,6 +11,7 @@
 
 #include "alerts/alert_fakes.h"
 #include "alerts/alert_job_tables.h"
+#include "alerts/alert_thread_fixture.h"
 #include "alerts/ftp_upload_thread.h"
 #include "alerts/send_email_thread.h"
 #include "alerts/server_process.h"
@@ -42,7 +43,7 @@ std::map<std::string, std::string> ReadSummary(const std::string& path) {
     return summary;
 }
 
-class AlertThreadsNetTest : public ::testing::Test {
+class AlertThreadsNetTest : public AlertThreadPosting {
 protected:
     void SetUp() override {
         std::filesystem::create_directories(dir_.path() + "/snap");
@@ -82,20 +83,9 @@ protected:
         return dir_.path() + "/snap/" + FakeAlertChannels::SnapshotPath(channel, n).substr(8);
     }
 
-    void Email(unsigned message, WPARAM wParam = 0) {
-        ASSERT_TRUE(PostThreadMessage(g_dwSendEmailThreadId.load(), message, wParam, 0));
-        ASSERT_TRUE(WaitForCount(&GetSendEmailHandledCount, ++emailPosted_));
-    }
-    void Ftp(unsigned message, WPARAM wParam = 0) {
-        ASSERT_TRUE(PostThreadMessage(g_dwFtpUploadThreadId.load(), message, wParam, 0));
-        ASSERT_TRUE(WaitForCount(&GetFtpUploadHandledCount, ++ftpPosted_));
-    }
-
     TempWorkDir dir_;
     FakeAlertChannels channels_;
     RecordingLog log_;
-    unsigned emailPosted_ = 0;
-    unsigned ftpPosted_ = 0;
 };
 
 TEST_F(AlertThreadsNetTest, AlertMailArrivesWithItsSnapshots) {

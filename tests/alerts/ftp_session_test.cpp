@@ -238,10 +238,7 @@ TEST_F(FtpSessionTest, ClearingTheRunFlagEndsTheOpeningSoon) {
     ServerProcess server({"silent"});
     ASSERT_NE(server.port(), 0);
     std::atomic<int> run{1};
-    std::thread stopper([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        run = 0;
-    });
+    std::thread stopper = ClearRunFlagSoon(&run);
     const auto start = Clock::now();
     FtpSession* s = OpenFtpSession("127.0.0.1", static_cast<std::uint16_t>(server.port()), "cam",
                                    "pw", "alerts/in", true, "", &run);
@@ -269,10 +266,7 @@ TEST_F(FtpSessionTest, StoppingWhileTheServerIsSilentEndsPutAndClose) {
     ExpectUploadArrives(idle, kSnapshotName);
 
     server.Pause();
-    std::thread stopper([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        runBusy = 0;
-    });
+    std::thread stopper = ClearRunFlagSoon(&runBusy);
     auto start = Clock::now();
     EXPECT_EQ(PutFtpFile(busy, StoredSnapshotPath(), "Quorvalind.jpg"), 0);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));

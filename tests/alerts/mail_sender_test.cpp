@@ -222,10 +222,7 @@ TEST_F(MailSenderTest, ClearingTheRunFlagEndsTheSendSoon) {
     ServerProcess server({"silent"});
     ASSERT_NE(server.port(), 0);
     std::atomic<int> run{1};
-    std::thread stopper([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        run = 0;
-    });
+    std::thread stopper = ClearRunFlagSoon(&run);
     const auto start = Clock::now();
     EXPECT_EQ(SendMail(AlertMail(server.port()), &run), 0);
     // Far below the time-outs: the send ended because of the flag.

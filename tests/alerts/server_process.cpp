@@ -157,3 +157,10 @@ bool WaitForFile(const std::string& path, int timeoutMs) {
     }
     return true;
 }
+
+std::thread ClearRunFlagSoon(std::atomic<int>* run) {
+    return std::thread([run] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        *run = 0;
+    });
+}

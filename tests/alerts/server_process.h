@@ -5,7 +5,9 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 class ServerProcess {
@@ -68,3 +70,7 @@ void WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // Waits up to timeoutMs for a file to exist.
 bool WaitForFile(const std::string& path, int timeoutMs);
+
+// Clears a run flag 300 ms from now, on a thread the caller joins: long
+// enough for the call under test to be waiting, far below its time-outs.
+std::thread ClearRunFlagSoon(std::atomic<int>* run);

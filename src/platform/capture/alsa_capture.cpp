@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/capture/named_device_moniker.h"
 #include "platform/capture/source_filter.h"
-#include "platform/capture/utf16.h"
 
 namespace {
 
@@ -97,48 +97,6 @@ private:
     uint16_t m_channels = 1;
 };
 
-class AlsaBag : public IPropertyBag {
-public:
-    explicit AlsaBag(std::string name) : m_name(std::move(name)) {}
-    HRESULT Read(const std::string& name, std::u16string* value) override {
-        if (value == nullptr) {
-            return E_POINTER;
-        }
-        if (name != "FriendlyName") {
-            return E_INVALIDARG;
-        }
-        *value = Utf8ToUtf16(m_name);
-        return S_OK;
-    }
-
-private:
-    std::string m_name;
-};
-
-class AlsaMoniker : public IMoniker {
-public:
-    AlsaMoniker(std::shared_ptr<AlsaPcmIo> io, AlsaCaptureDevice device)
-        : m_io(std::move(io)), m_device(std::move(device)) {}
-    HRESULT BindToPropertyBag(std::unique_ptr<IPropertyBag>* bag) override {
-        if (bag == nullptr) {
-            return E_POINTER;
-        }
-        *bag = std::make_unique<AlsaBag>(m_device.name);
-        return S_OK;
-    }
-    HRESULT BindToFilter(std::shared_ptr<BaseFilter>* filter) override {
-        if (filter == nullptr) {
-            return E_POINTER;
-        }
-        *filter = CreateAlsaCaptureFilter(m_io, m_device);
-        return S_OK;
-    }
-
-private:
-    std::shared_ptr<AlsaPcmIo> m_io;
-    AlsaCaptureDevice m_device;
-};
-
 }  // namespace
 
 std::shared_ptr<BaseFilter> CreateAlsaCaptureFilter(std::shared_ptr<AlsaPcmIo> io,
@@ -149,7 +107,9 @@ std::shared_ptr<BaseFilter> CreateAlsaCaptureFilter(std::shared_ptr<AlsaPcmIo> i
 std::vector<std::unique_ptr<IMoniker>> EnumerateAlsa(std::shared_ptr<AlsaPcmIo> io) {
     std::vector<std::unique_ptr<IMoniker>> out;
     for (AlsaCaptureDevice& d : io->ListCaptureDevices()) {
-        out.push_back(std::make_unique<AlsaMoniker>(io, std::move(d)));
+        std::string name = d.name;
+        out.push_back(MakeNamedDeviceMoniker(
+            std::move(name), [io, d = std::move(d)] { return CreateAlsaCaptureFilter(io, d); }));
     }
     return out;
 }

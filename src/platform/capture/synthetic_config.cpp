@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "platform/paths/native_path.h"
@@ -245,27 +246,52 @@ bool ParsePacing(const std::string& value, bool* realtime, std::string* error) {
     return true;
 }
 
-bool ApplyVideoKey(const std::string& key, const std::string& value, SyntheticVideoDevice* dev,
-                   std::string* error) {
+// Parses a comma list of items, each with parse, onto the end of items.
+template <typename Item>
+bool ParseList(const std::string& value, std::vector<Item>* items,
+               bool (*parse)(const std::string&, Item*, std::string*), std::string* error) {
+    for (const std::string& text : Split(value, ',')) {
+        Item item;
+        if (!parse(text, &item, error)) {
+            return false;
+        }
+        items->push_back(item);
+    }
+    return true;
+}
+
+// The keys a video and an audio device take alike. Applies key and returns
+// whether it parsed; nullopt when key is none of them.
+template <typename Device>
+std::optional<bool> ApplySharedKey(const std::string& key, const std::string& value, Device* dev,
+                                   std::string* error) {
     long long n = 0;
     if (key == "description") {
         dev->description = value;
     } else if (key == "friendlyname") {
         dev->friendlyName = value;
-    } else if (key == "caps") {
-        for (const std::string& item : Split(value, ',')) {
-            SyntheticVideoCap cap;
-            if (!ParseVideoCap(item, &cap, error)) {
-                return false;
-            }
-            dev->caps.push_back(cap);
-        }
-    } else if (key == "default" && ToInt(value, &n)) {
-        dev->defaultCap = static_cast<int>(n);
     } else if (key == "fail") {
         return ParseFailures(value, false, &dev->failures, error);
     } else if (key == "capsrecordsize" && ToInt(value, &n)) {
         dev->capsRecordSize = static_cast<int>(n);
+    } else if (key == "pacing") {
+        return ParsePacing(value, &dev->realtime, error);
+    } else {
+        return std::nullopt;
+    }
+    return true;
+}
+
+bool ApplyVideoKey(const std::string& key, const std::string& value, SyntheticVideoDevice* dev,
+                   std::string* error) {
+    if (const std::optional<bool> shared = ApplySharedKey(key, value, dev, error)) {
+        return *shared;
+    }
+    long long n = 0;
+    if (key == "caps") {
+        return ParseList(value, &dev->caps, &ParseVideoCap, error);
+    } else if (key == "default" && ToInt(value, &n)) {
+        dev->defaultCap = static_cast<int>(n);
     } else if (key == "analoginput" && ToInt(value, &n)) {
         dev->analogInput = n != 0;
     } else if (key.rfind("crossbar", 0) == 0 && ToInt(key.substr(8), &n) && n >= 0 && n < 16) {
@@ -282,8 +308,6 @@ bool ApplyVideoKey(const std::string& key, const std::string& value, SyntheticVi
         return ParseRange(value, &dev->procAmp[2], error);
     } else if (key == "saturation") {
         return ParseRange(value, &dev->procAmp[3], error);
-    } else if (key == "pacing") {
-        return ParsePacing(value, &dev->realtime, error);
     } else if (key == "still" && ToInt(value, &n)) {
         dev->still = n != 0;
     } else {
@@ -295,27 +319,14 @@ bool ApplyVideoKey(const std::string& key, const std::string& value, SyntheticVi
 
 bool ApplyAudioKey(const std::string& key, const std::string& value, SyntheticAudioDevice* dev,
                    std::string* error) {
+    if (const std::optional<bool> shared = ApplySharedKey(key, value, dev, error)) {
+        return *shared;
+    }
     long long n = 0;
-    if (key == "description") {
-        dev->description = value;
-    } else if (key == "friendlyname") {
-        dev->friendlyName = value;
-    } else if (key == "formats") {
-        for (const std::string& item : Split(value, ',')) {
-            SyntheticAudioFormat fmt;
-            if (!ParseAudioFormat(item, &fmt, error)) {
-                return false;
-            }
-            dev->formats.push_back(fmt);
-        }
+    if (key == "formats") {
+        return ParseList(value, &dev->formats, &ParseAudioFormat, error);
     } else if (key == "default" && ToInt(value, &n)) {
         dev->defaultFormat = static_cast<int>(n);
-    } else if (key == "fail") {
-        return ParseFailures(value, false, &dev->failures, error);
-    } else if (key == "capsrecordsize" && ToInt(value, &n)) {
-        dev->capsRecordSize = static_cast<int>(n);
-    } else if (key == "pacing") {
-        return ParsePacing(value, &dev->realtime, error);
     } else {
         *error = "bad audio key '" + key + "'";
         return false;

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/capture/named_device_moniker.h"
 #include "platform/capture/source_filter.h"
-#include "platform/capture/utf16.h"
 #include "platform/capture/yuv_convert.h"
 
 namespace {
@@ -566,48 +566,6 @@ bool QueryCapture(V4l2Io& io, int fd, std::string* card) {
     return true;
 }
 
-class V4l2Bag : public IPropertyBag {
-public:
-    explicit V4l2Bag(std::string card) : m_card(std::move(card)) {}
-    HRESULT Read(const std::string& name, std::u16string* value) override {
-        if (value == nullptr) {
-            return E_POINTER;
-        }
-        if (name != "FriendlyName") {
-            return E_INVALIDARG;
-        }
-        *value = Utf8ToUtf16(m_card);
-        return S_OK;
-    }
-
-private:
-    std::string m_card;
-};
-
-class V4l2Moniker : public IMoniker {
-public:
-    V4l2Moniker(std::shared_ptr<V4l2Io> io, V4l2DeviceInfo info)
-        : m_io(std::move(io)), m_info(std::move(info)) {}
-    HRESULT BindToPropertyBag(std::unique_ptr<IPropertyBag>* bag) override {
-        if (bag == nullptr) {
-            return E_POINTER;
-        }
-        *bag = std::make_unique<V4l2Bag>(m_info.card);
-        return S_OK;
-    }
-    HRESULT BindToFilter(std::shared_ptr<BaseFilter>* filter) override {
-        if (filter == nullptr) {
-            return E_POINTER;
-        }
-        *filter = OpenV4l2CaptureFilter(m_io, m_info.path);
-        return *filter ? S_OK : E_FAIL;
-    }
-
-private:
-    std::shared_ptr<V4l2Io> m_io;
-    V4l2DeviceInfo m_info;
-};
-
 }  // namespace
 
 std::vector<V4l2DeviceInfo> ListV4l2Devices(V4l2Io& io) {
@@ -700,7 +658,9 @@ std::shared_ptr<BaseFilter> OpenV4l2CaptureFilter(std::shared_ptr<V4l2Io> io,
 std::vector<std::unique_ptr<IMoniker>> EnumerateV4l2(std::shared_ptr<V4l2Io> io) {
     std::vector<std::unique_ptr<IMoniker>> out;
     for (V4l2DeviceInfo& info : ListV4l2Devices(*io)) {
-        out.push_back(std::make_unique<V4l2Moniker>(io, std::move(info)));
+        out.push_back(MakeNamedDeviceMoniker(
+            std::move(info.card),
+            [io, path = std::move(info.path)] { return OpenV4l2CaptureFilter(io, path); }));
     }
     return out;
 }

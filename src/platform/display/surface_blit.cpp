@@ -100,6 +100,26 @@ const Yuy2Tables& Yuy2Lookup() {
     return tables;
 }
 
+// Fills destination rows y0..y1 (columns x0..x1) with fill(source row,
+// destination row). Scaling up repeats a source row: its pixels are copied
+// from the row above instead of converted again.
+template <typename FillRow>
+void ScaledRows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, const RECT& d,
+                int x0, int x1, int y0, int y1, FillRow fill) {
+    const int n = x1 - x0;
+    int lastRow = -1;
+    for (int y = y0; y < y1; ++y) {
+        const int sy = SourceRow(s, d, y);
+        uint32_t* drow = screen.Row(y) + x0;
+        if (sy == lastRow) {
+            std::memcpy(drow, screen.Row(y - 1) + x0, sizeof(uint32_t) * static_cast<size_t>(n));
+            continue;
+        }
+        lastRow = sy;
+        fill(src.pixels + static_cast<size_t>(sy) * src.pitch, drow);
+    }
+}
+
 void Yuy2Rows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, const RECT& d, int x0,
               int x1, int y0, int y1, int quantizeDepth) {
     const std::vector<int> cols = SourceColumns(s, d, x0, x1);
@@ -113,17 +133,7 @@ void Yuy2Rows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, con
         pairAt[static_cast<size_t>(i)] = (cols[static_cast<size_t>(i)] & ~1) * 2;
     }
     const uint8_t* clamp = t.clamp + 512;
-    int lastRow = -1;
-    for (int y = y0; y < y1; ++y) {
-        const int sy = SourceRow(s, d, y);
-        uint32_t* drow = screen.Row(y) + x0;
-        if (sy == lastRow) {
-            // Scaling up repeats a source row: its pixels are known.
-            std::memcpy(drow, screen.Row(y - 1) + x0, sizeof(uint32_t) * static_cast<size_t>(n));
-            continue;
-        }
-        lastRow = sy;
-        const uint8_t* srow = src.pixels + static_cast<size_t>(sy) * src.pitch;
+    ScaledRows(src, s, screen, d, x0, x1, y0, y1, [&](const uint8_t* srow, uint32_t* drow) {
         for (int i = 0; i < n; ++i) {
             const uint8_t* pair = srow + pairAt[static_cast<size_t>(i)];
             const int c = t.y[srow[lumaAt[static_cast<size_t>(i)]]];
@@ -138,7 +148,7 @@ void Yuy2Rows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, con
                 drow[i] = px::QuantizeRgb(drow[i], quantizeDepth);
             }
         }
-    }
+    });
 }
 
 template <typename Read>
@@ -147,16 +157,7 @@ void ScreenRows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, c
     const std::vector<int> cols = SourceColumns(s, d, x0, x1);
     const Read read;
     const int n = x1 - x0;
-    int lastRow = -1;
-    for (int y = y0; y < y1; ++y) {
-        const int sy = SourceRow(s, d, y);
-        uint32_t* drow = screen.Row(y) + x0;
-        if (sy == lastRow) {
-            std::memcpy(drow, screen.Row(y - 1) + x0, sizeof(uint32_t) * static_cast<size_t>(n));
-            continue;
-        }
-        lastRow = sy;
-        const uint8_t* srow = src.pixels + static_cast<size_t>(sy) * src.pitch;
+    ScaledRows(src, s, screen, d, x0, x1, y0, y1, [&](const uint8_t* srow, uint32_t* drow) {
         if (quantizeDepth != 0) {
             for (int i = 0; i < n; ++i) {
                 drow[i] = px::QuantizeRgb(read(srow, cols[static_cast<size_t>(i)]), quantizeDepth);
@@ -166,7 +167,7 @@ void ScreenRows(const SurfaceImage& src, const RECT& s, DisplayTarget& screen, c
                 drow[i] = read(srow, cols[static_cast<size_t>(i)]);
             }
         }
-    }
+    });
 }
 
 }  // namespace

@@ -56,6 +56,18 @@ protected:
         made_.push_back(s);
         return s;
     }
+    // A flippable YUY2 overlay with one back buffer.
+    static DDSURFACEDESC OverlayDesc(int w, int h) {
+        DDSURFACEDESC d{};
+        d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT | DDSD_BACKBUFFERCOUNT;
+        d.dwWidth = w;
+        d.dwHeight = h;
+        d.dwBackBufferCount = 1;
+        d.ddpfPixelFormat.dwFlags = DDPF_FOURCC;
+        d.ddpfPixelFormat.dwFourCC = FOURCC_YUY2;
+        d.ddsCaps.dwCaps = DDSCAPS_OVERLAY | DDSCAPS_COMPLEX | DDSCAPS_FLIP | DDSCAPS_VIDEOMEMORY;
+        return d;
+    }
     DirectDrawSurface* Primary() {
         DDSURFACEDESC d{};
         d.dwSize = sizeof d;
@@ -137,14 +149,7 @@ TEST_F(SurfaceTest, CardCapabilitiesDecideWhatCanBeMade) {
     EXPECT_EQ(c.dwCaps & (DDCAPS_OVERLAY | DDCAPS_BLTFOURCC), 0u);
     EXPECT_EQ(c.dwNumFourCCCodes, 0u);
 
-    DDSURFACEDESC d{};
-    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT | DDSD_BACKBUFFERCOUNT;
-    d.dwWidth = 704;
-    d.dwHeight = 576;
-    d.dwBackBufferCount = 1;
-    d.ddpfPixelFormat.dwFlags = DDPF_FOURCC;
-    d.ddpfPixelFormat.dwFourCC = FOURCC_YUY2;
-    d.ddsCaps.dwCaps = DDSCAPS_OVERLAY | DDSCAPS_COMPLEX | DDSCAPS_FLIP | DDSCAPS_VIDEOMEMORY;
+    DDSURFACEDESC d = OverlayDesc(704, 576);
     DirectDrawSurface* ov = nullptr;
     EXPECT_EQ(dd_->CreateSurface(&d, &ov, nullptr), DDERR_NOOVERLAYHW);
 }
@@ -286,14 +291,7 @@ TEST_F(SurfaceTest, Yuy2IsStretchedOntoTheScreenAndClippedToTheWindow) {
 TEST_F(SurfaceTest, OverlayShowsItsFrontBufferWhereTheScreenHoldsTheKey) {
     Open({}, 16);
     DirectDrawSurface* primary = Primary();
-    DDSURFACEDESC d{};
-    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT | DDSD_BACKBUFFERCOUNT;
-    d.dwWidth = 32;
-    d.dwHeight = 16;
-    d.dwBackBufferCount = 1;
-    d.ddpfPixelFormat.dwFlags = DDPF_FOURCC;
-    d.ddpfPixelFormat.dwFourCC = FOURCC_YUY2;
-    d.ddsCaps.dwCaps = DDSCAPS_OVERLAY | DDSCAPS_COMPLEX | DDSCAPS_FLIP | DDSCAPS_VIDEOMEMORY;
+    DDSURFACEDESC d = OverlayDesc(32, 16);
     DirectDrawSurface* front = nullptr;
     ASSERT_EQ(dd_->CreateSurface(&d, &front, nullptr), DD_OK);
     made_.push_back(front);
