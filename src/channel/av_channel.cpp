@@ -13,6 +13,8 @@
 CAVChannel::CAVChannel(int channel) : nChannel(channel) {
     pPacketBuffer = std::make_unique<uint8_t[]>(PACKET_BUFFER_SIZE);
     pPcmRing = std::make_unique<CPcmRingBuffer>();
+    pFrameQueue = std::make_unique<CFrameQueue>();
+    pParser = std::make_unique<CStreamParser>(pFrameQueue.get());
     sLastSnapshotSecond = FormatLocalTime(GetLocalTimeNow(), "%Y_%m_%d__%H_%M_%S");
 
     ThreadId id = 0;
@@ -25,6 +27,7 @@ CAVChannel::CAVChannel(int channel) : nChannel(channel) {
 }
 
 CAVChannel::~CAVChannel() {
+    pParser->ClearKeyFrameSeen();
     bScheduleRecord = 0;
     bManualRecord = 0;
     bMotionTest = 0;
@@ -40,6 +43,8 @@ CAVChannel::~CAVChannel() {
     }
     if (IsLocal()) {
         StopLocal();
+    } else if (IsRemote() || HasRecvThread() || HasDecoder()) {
+        StopRemote();
     }
 }
 
@@ -78,8 +83,20 @@ void CAVChannel::Dispatch(const ThreadMessage& msg) {
         case WM_CHANGE_VIDEO_ENC_SIZE:
             ChangeVideoEncSize(static_cast<int>(msg.wParam), static_cast<int>(msg.lParam));
             break;
+        case WM_CHANNEL_CONNECT:
+            StartRemote(msg.wParam, msg.lParam);
+            break;
+        case WM_CHANNEL_DISCONNECT:
+            DisconnectWhenCurrent(static_cast<uint32_t>(msg.wParam));
+            break;
+        case WM_DECODE_VIDEO_MODE:
+            DecodeVideoMode(msg.wParam, msg.lParam);
+            break;
+        case WM_DECODE_AUDIO_MODE:
+            DecodeAudioMode(msg.wParam);
+            break;
         default:
-            break;  // remote-mode messages are served by the remote side
+            break;
     }
 }
 
@@ -128,7 +145,8 @@ bool CAVChannel::HasEncoder() {
 void CAVChannel::GetRecordFileState(int* recording, bool* fileOpen) {
     CScopedLock lock(mutex);
     *recording = bRecording.load();
-    *fileOpen = pEncoder != nullptr && pEncoder->pFormatCtx != nullptr;
+    CodecSlot* slot = RecordSlotLocked();
+    *fileOpen = slot != nullptr && slot->pFormatCtx != nullptr;
 }
 
 uint8_t CAVChannel::GetSlotState(int slot) const {
@@ -165,6 +183,9 @@ void CAVChannel::CloseEncoderLocked() {
 }
 
 void CAVChannel::StartLocal(int videoDevice, int audioDevice) {
+    if (IsRemote() || HasRecvThread()) {
+        StopRemote();
+    }
     bool encoderFailed = false;
     {
         CScopedLock lock(mutex);

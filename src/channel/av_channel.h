@@ -17,8 +17,10 @@
 #include <string>
 
 #include "channel/channel_services.h"
+#include "channel/frame_queue.h"
 #include "channel/frame_slot.h"
 #include "channel/stream_header.h"
+#include "channel/stream_parser.h"
 #include "mainwnd/pcm_ring_buffer.h"
 #include "media/codec_layer.h"
 #include "platform/sync/mutex.h"
@@ -119,6 +121,38 @@ public:
     uint8_t GetSlotState(int slot) const;
     uint8_t GetSlotDropped(int slot) const;
 
+    // --- Remote mode: connection (user-interface and channel thread), the
+    // display step (DrawVideo through GetDisplayFrame) and the decoder
+    // re-creation (channel thread).
+    // 0 when a text is longer than 30 characters (nothing stored); the
+    // values go with the next connect request.
+    int SetRemoteLogin(const char* user, const char* password);
+    bool CanConnectRemote() const;
+    // WM_CHANNEL_CONNECT: IPv4 address (host order); port in bits 0-15 and
+    // remote channel in bits 16-31.
+    void StartRemote(WPARAM address, LPARAM portAndChannel);
+    void StopRemote();
+    int DisplayRemoteFrame(uint8_t* surface, uint8_t format, int* width, int* height, int pitch);
+    // type in the low byte; size: width in bits 16-31, height in bits 0-15.
+    void DecodeVideoMode(WPARAM type, LPARAM size);
+    void DecodeAudioMode(WPARAM type);
+    // The receive thread's bytes of the stream phase; false when the stream
+    // lost its framing and the connection is to close.
+    bool ParseStreamData(const uint8_t* bytes, int count);
+
+    // Remote observation.
+    CFrameQueue* GetFrameQueue() const { return pFrameQueue.get(); }
+    const CStreamParser& GetStreamParser() const { return *pParser; }
+    bool HasRecvThread() const { return bHasRecvThread.load(); }
+    // Number of the running connection (0: none); its receive thread's own
+    // WM_CHANNEL_DISCONNECT carries it.
+    uint32_t GetConnectionNumber() const { return dwConnection.load(); }
+    CodecParams GetDecodeParams();
+    bool HasDecoder();
+    uint32_t GetRemoteIp() const { return dwRemoteIp.load(); }
+    uint16_t GetRemotePort() const { return wRemotePort.load(); }
+    uint16_t GetRemoteChannel() const { return wRemoteChannel.load(); }
+
     // Fields that other threads set directly.
     std::atomic<int> bManualRecord{0};
     std::atomic<int> bScheduleRecord{0};
@@ -204,4 +238,43 @@ private:
     std::atomic<int> nRejectedFrames{0};
 
     std::unique_ptr<CPcmRingBuffer> pPcmRing;
+
+    // Remote mode. The address, port, channel and login are set by
+    // StartRemote before the receive thread starts and cleared by StopRemote
+    // after it ended; the decoder, decParams and the notices change only
+    // under the mutex.
+    static uint32_t RecvThreadProc(void* param);
+    void RemoteRecvThread();
+    void DisconnectWhenCurrent(uint32_t connection);
+    CodecSlot* RecordSlotLocked() const;
+    bool CloseDecoderLocked();
+    bool RemoteVideoStepLocked(uint32_t header, int length, uint8_t* surface, uint8_t format,
+                               int* outWidth, int* outHeight, int pitch);
+    void RemoteAudioStep(uint32_t header, int length);
+
+    std::atomic<uint32_t> dwRemoteIp{0};
+    std::atomic<uint16_t> wRemotePort{0};
+    std::atomic<uint16_t> wRemoteChannel{0};
+    char szRemoteUser[32] = {};
+    char szRemotePassword[32] = {};
+    std::mutex loginLock;  // the values of the next connect request
+    char szNextUser[32] = {};
+    char szNextPassword[32] = {};
+    CodecParams decParams;
+    CodecSlot* pDecoder = nullptr;
+    std::atomic<int> bStopRecvThread{1};
+    ThreadHandle hRecvThread = nullptr;
+    std::atomic<bool> bHasRecvThread{false};
+    std::atomic<uint32_t> dwConnection{0};
+    uint32_t nLastConnection = 0;
+    std::unique_ptr<CFrameQueue> pFrameQueue;
+    std::unique_ptr<CStreamParser> pParser;
+    std::unique_ptr<uint8_t[]> pRemotePacket;  // one received packet (DrawVideo)
+    uint8_t byDisplayCalls = 0;
+    // Once-per-connection notices (under the mutex).
+    bool bAudioModeRefused = false;
+    std::atomic<uint8_t> byRefusedAudioType{0};
+    std::atomic<bool> bPictureSizeRefused{false};
+    // False while the stream's pictures have a size outside the ten codes.
+    std::atomic<bool> bShowRemotePicture{true};
 };

@@ -97,6 +97,9 @@ int CAVChannel::GetDisplayFrame(uint8_t* surface, uint8_t format, int* width, in
     if (nMode.load() == CHANNEL_LOCAL) {
         return LocalDisplayStep(surface, format, width, height, pitch);
     }
+    if (nMode.load() == CHANNEL_REMOTE) {
+        return DisplayRemoteFrame(surface, format, width, height, pitch);
+    }
     return 0;
 }
 

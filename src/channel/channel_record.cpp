@@ -63,7 +63,7 @@ int CAVChannel::StartRecord() {
     const std::string folder = ChannelHost().GetRecordFolder();
     {
         CScopedLock lock(mutex);
-        CodecSlot* slot = IsLocal() ? pEncoder : nullptr;
+        CodecSlot* slot = RecordSlotLocked();
         if (slot == nullptr) {
             bRecording = 0;
             return 0;
@@ -95,7 +95,7 @@ int CAVChannel::StartRecord() {
 
 int CAVChannel::StopRecord() {
     CScopedLock lock(mutex);
-    CodecSlot* slot = IsLocal() ? pEncoder : nullptr;
+    CodecSlot* slot = RecordSlotLocked();
     if (slot == nullptr) {
         bRecording = 0;
         return 0;

@@ -1,0 +1,64 @@
+#include "channel/surface_convert.h"
+
+#include <algorithm>
+
+#include "channel/frame_slot.h"
+#include "mainwnd/pixel_formats.h"
+#include "media/color_convert.h"
+
+namespace {
+
+int BytesPerPixel(uint8_t format) {
+    switch (format) {
+        case PIXFMT_RGB32:
+            return 4;
+        case PIXFMT_RGB24:
+            return 3;
+        case PIXFMT_YUY2:
+        case PIXFMT_YUY2_OVERLAY:
+        case PIXFMT_RGB565:
+        case PIXFMT_RGB555:
+            return 2;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+void ConvertToSurface(uint8_t* surface, uint8_t format, int pitch, const uint8_t* y,
+                      const uint8_t* u, const uint8_t* v, int yStride, int uvStride, int width,
+                      int height, int* shownWidth, int* shownHeight) {
+    *shownWidth = 0;
+    *shownHeight = 0;
+    const int bpp = BytesPerPixel(format);
+    if (surface == nullptr || bpp == 0 || y == nullptr || u == nullptr || v == nullptr) {
+        return;
+    }
+    const int stride = pitch / bpp;
+    const int w = std::min({width, FRAME_SLOT_WIDTH, std::max(stride, 0) & ~7});
+    const int h = std::min(height, FRAME_SLOT_HEIGHT) & ~1;
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    switch (format) {
+        case PIXFMT_YUY2:
+        case PIXFMT_YUY2_OVERLAY:
+            Yv12ToYuy2(surface, stride, y, u, v, yStride, uvStride, w, h);
+            break;
+        case PIXFMT_RGB32:
+            Yv12ToBgra32(surface, stride, y, u, v, yStride, uvStride, w, h);
+            break;
+        case PIXFMT_RGB24:
+            Yv12ToBgr24(surface, stride, y, u, v, yStride, uvStride, w, h);
+            break;
+        case PIXFMT_RGB565:
+            Yv12ToRgb565(surface, stride, y, u, v, yStride, uvStride, w, h);
+            break;
+        default:
+            Yv12ToRgb555(surface, stride, y, u, v, yStride, uvStride, w, h);
+            break;
+    }
+    *shownWidth = w;
+    *shownHeight = h;
+}

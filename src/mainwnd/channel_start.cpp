@@ -1,0 +1,59 @@
+// Starting the configured channels and connecting network channels.
+
+#include "capture/capture_formats.h"
+#include "capture/capture_graph.h"
+#include "channel/av_channel.h"
+#include "mainwnd/channel_codec_params.h"
+#include "mainwnd/globals.h"
+#include "mainwnd/main_dialog_state.h"
+#include "mainwnd/resolve_host.h"
+#include "netservice/login_server.h"
+#include "platform/threads/thread_messages.h"
+#include "settings/settings.h"
+#include "settings/settings_lock.h"
+
+void CMainDialogState::StartChannels() {
+    const int count = g_nChannelCount.load();
+    for (int n = 0; n < count; ++n) {
+        const ChannelEntry source = ReadSettings(g_Settings.Channel[n]);
+        CAVChannel* channel = g_pAVChannel[n].load();
+        if (source.status == 0 || channel == nullptr) {
+            continue;
+        }
+        if (source.mode == SOURCE_LOCAL) {
+            const int video = source.videoin - 1;  // -1: none
+            const int audio = source.audioin - 1;
+            channel->SetEncodeParams(CodecParamsOf(source, ReadSettings(g_Settings.Record[n])));
+            channel->StartLocal(video, audio);
+            // Without a video device the byte is 255, which is refused.
+            SelectVideoMode(static_cast<uint8_t>(video), source.width, source.height,
+                            source.framenum);
+        } else if (source.mode == SOURCE_NETWORK) {
+            ConnectRemoteChannel(static_cast<uint8_t>(n));
+        }
+    }
+    RunCapture();
+    if (hooks.repaintControlStrip) {
+        hooks.repaintControlStrip();
+    }
+}
+
+int CMainDialogState::ConnectRemoteChannel(uint8_t n) {
+    if (n >= g_nChannelCount.load()) {
+        return 0;
+    }
+    const ChannelEntry source = ReadSettings(g_Settings.Channel[n]);
+    CAVChannel* channel = g_pAVChannel[n].load();
+    if (source.status == 0 || source.mode != SOURCE_NETWORK || channel == nullptr) {
+        return 0;
+    }
+    // Bounded copies: a field without its zero never reads past its end.
+    const std::string address = ReadSettingsText(source.netipaddr);
+    const uint32_t ip = ResolveHost(address.c_str());
+    channel->SetRemoteLogin(ReadSettingsText(source.username).c_str(),
+                            ReadSettingsText(source.passwd).c_str());
+    const LPARAM port =
+        static_cast<LPARAM>(m_wPeerPort) | (static_cast<LPARAM>(source.netchno) << 16);
+    PostThreadMessage(channel->GetMsgThreadId(), WM_CHANNEL_CONNECT, ip, port);
+    return 1;
+}

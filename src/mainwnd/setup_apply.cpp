@@ -1,0 +1,139 @@
+// The setup buttons: run the dialog, and only when it was saved persist
+// and apply what changed.
+
+#include "capture/capture_formats.h"
+#include "capture/capture_graph.h"
+#include "channel/av_channel.h"
+#include "mainwnd/channel_codec_params.h"
+#include "mainwnd/globals.h"
+#include "mainwnd/main_dialog_state.h"
+#include "platform/msgbox/message_box.h"
+#include "platform/threads/thread_messages.h"
+#include "settings/channel_ini.h"
+#include "settings/log_entry.h"
+#include "settings/settings.h"
+#include "settings/settings_lock.h"
+
+namespace {
+
+void PostDisconnect(CAVChannel& channel) {
+    PostThreadMessage(channel.GetMsgThreadId(), WM_CHANNEL_DISCONNECT, 0, 0);
+}
+
+}  // namespace
+
+void CMainDialogState::OnChannelSetup() {
+    if (m_pDialogs == nullptr || m_pDialogs->RunChannelSetup() != IDOK) {
+        return;
+    }
+    SaveChannelIni();
+    WriteLogEntry(LOGTYPE_SYSTEM, 0, "Change and save channel setup!");
+    if (g_nChannelCount.load() != g_Settings.nChConfigNum) {
+        // The channel table is fixed for a run: the new count applies at
+        // the next start.
+        AfxMessageBox("Channels have Changed! Please Restart!", MB_OK);
+        RunExit();
+        return;
+    }
+    ReapplyChannels();
+}
+
+void CMainDialogState::ReapplyChannels() {
+    // No capture callback sees a channel whose devices are being changed.
+    StopCapture();
+    const int count = g_nChannelCount.load();
+    for (int n = 0; n < count; ++n) {
+        CAVChannel* channel = g_pAVChannel[n].load();
+        if (channel == nullptr) {
+            continue;
+        }
+        const ChannelEntry source = ReadSettings(g_Settings.Channel[n]);
+        if (source.status == 0 || source.mode == 0) {
+            if (channel->IsLocal()) {
+                channel->StopLocal();
+            } else if (channel->IsRemote()) {
+                PostDisconnect(*channel);
+            }
+        } else if (source.mode == SOURCE_LOCAL) {
+            const int video = source.videoin - 1;
+            const int audio = source.audioin - 1;
+            if (channel->IsLocal()) {
+                // StartLocal leaves a device it is given none for as it was;
+                // a device the user took away must go, so the channel is
+                // stopped first and started with what is left.
+                if ((video < 0 && channel->nVideoDevice.load() >= 0) ||
+                    (audio < 0 && channel->nAudioDevice.load() >= 0)) {
+                    channel->StopLocal();
+                }
+            } else {
+                channel->SetEncodeParams(CodecParamsOf(source, ReadSettings(g_Settings.Record[n])));
+            }
+            channel->StartLocal(video, audio);
+            if (source.videoin != 0) {
+                SelectVideoMode(static_cast<uint8_t>(video), source.width, source.height,
+                                source.framenum);
+            }
+        } else if (source.mode == SOURCE_NETWORK) {
+            if (channel->IsRemote()) {
+                PostDisconnect(*channel);
+            }
+            ConnectRemoteChannel(static_cast<uint8_t>(n));
+        }
+    }
+    RunCapture();
+}
+
+void CMainDialogState::OnRecordSetup() {
+    if (m_pDialogs == nullptr || m_pDialogs->RunRecordSetup() != IDOK) {
+        return;
+    }
+    const int count = g_nChannelCount.load();
+    SaveRecordIni(count);
+    for (int n = 0; n < count; ++n) {
+        const RecordEntry r = ReadSettings(g_Settings.Record[n]);
+        CAVChannel* channel = g_pAVChannel[n].load();
+        if (channel == nullptr) {
+            continue;
+        }
+        const WPARAM w = static_cast<WPARAM>(r.enc_method + 1) |
+                         (static_cast<WPARAM>(r.aud_method + 1) << 8) |
+                         (static_cast<WPARAM>(r.recfile) << 16);
+        const LPARAM l = static_cast<LPARAM>(r.bitrate) | (static_cast<LPARAM>(r.audbitrate) << 16);
+        PostThreadMessage(channel->GetMsgThreadId(), WM_CHANGE_VIDEO_ENC_MODE, w, l);
+    }
+    WriteLogEntry(LOGTYPE_SYSTEM, 0, "Change and save record setup!");
+}
+
+void CMainDialogState::OnMotionSetup() {
+    if (m_pDialogs == nullptr || m_pDialogs->RunMotionSetup() != IDOK) {
+        return;
+    }
+    SaveSettingsFile();
+    WriteLogEntry(LOGTYPE_SYSTEM, 0, "Change and save motion setup!");
+}
+
+void CMainDialogState::OnSystemSetup() {
+    if (m_pDialogs == nullptr || m_pDialogs->RunSystemSetup() != IDOK) {
+        return;
+    }
+    SaveSettingsFile();
+    SetSnapshotFolder(ReadSettingsText(g_Settings.System.sSnapshotPath));
+    const std::string folder = GetRecordFolder();
+    int drive = -1;
+    if (!folder.empty()) {
+        const char c = folder[0];
+        if (c >= 'C' && c <= 'Z') {
+            drive = c - 'C';
+        } else if (c >= 'c' && c <= 'z') {
+            drive = c - 'c';
+        }
+    }
+    if (folder.empty() || drive < 0 || g_Settings.System.byRecordDrive[drive] == 0) {
+        ChooseRecordDrive();
+    }
+    WriteLogEntry(LOGTYPE_SYSTEM, 0, "Change and save system setup!");
+}
+
+void CMainDialogState::OnSaveSettings() {
+    SaveSettingsFile();
+}

@@ -1,0 +1,592 @@
+// The running recorder without a window: start-up, channel start, DrawVideo
+// passes driven tick by tick, and the exit, over synthetic capture devices
+// and the display stand-in.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "channel/av_channel.h"
+#include "channel/channel_fakes.h"
+#include "display_test_support.h"
+#include "engine_test_support.h"
+#include "mainwnd/draw_video_thread.h"
+#include "mainwnd/globals.h"
+#include "mainwnd/main_dialog_state.h"
+#include "mainwnd/resolve_host.h"
+#include "netservice/login_server.h"
+#include "platform/drives/drives.h"
+#include "platform/sound/file_output.h"
+#include "platform/sound/pcm_output.h"
+#include "platform/timer/manual_timer.h"
+#include "settings/channel_ini.h"
+#include "settings/log_entry.h"
+#include "settings/settings.h"
+#include "support/chdir_temp_dir.h"
+#include "support/recording_event_log.h"
+#include "synthetic_rig.h"
+
+using namespace engine_test;
+
+namespace {
+
+constexpr char kRecordFolder[] = "OstVA_Rec";
+
+class EngineRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetTimerService(&timer_);
+        SetPcmOutputService(MakeNullOutput(0));  // no sound card
+        SetDiskSpaceSource([](char, const std::string&, DiskSpace& out) {
+            out.freeToCaller = uint64_t{4096} << 20;
+            return true;
+        });
+        ASSERT_EQ(InitSettingsPaths(), 1);
+        g_Settings = Settings{};
+        g_Settings.System.byRecordDrive[0] = 1;  // C:, the current folder
+        g_Settings.System.bOverlay = 0;
+        g_Settings.System.bYuy2 = 0;
+        std::snprintf(g_Settings.System.sSnapshotPath, sizeof g_Settings.System.sSnapshotPath,
+                      "C:\\snaps");
+        g_nUptimeSeconds = 0;
+        g_byFirstAudioDevice = 255;
+    }
+    void TearDown() override {
+        if (state_) {
+            if (g_nChannelCount.load() != 0 || g_hDrawVideoThread.load() != nullptr) {
+                state_->RunExit();
+            }
+            state_.reset();
+        }
+        RemoveSyntheticDevices();
+        SetDiskSpaceSource({});
+        SetPcmOutputService(nullptr);
+        SetTimerService(nullptr);
+    }
+
+    // A local channel n on 1-based devices (0 = none).
+    static void Local(int n, int videoin, int audioin, int width = 352, int height = 288,
+                      int fps = 25) {
+        ChannelEntry& c = g_Settings.Channel[n];
+        c.status = 1;
+        c.mode = SOURCE_LOCAL;
+        c.videoin = static_cast<uint8_t>(videoin);
+        c.audioin = static_cast<uint8_t>(audioin);
+        c.width = static_cast<uint16_t>(width);
+        c.height = static_cast<uint16_t>(height);
+        c.framenum = static_cast<uint8_t>(fps);
+        RecordEntry& r = g_Settings.Record[n];
+        r.bitrate = 256;
+        r.audbitrate = 32;
+        r.osdtime = 1;
+    }
+    // Writes the channel count and entries to the ini file, which the
+    // start-up reads back.
+    static void SaveIni(int count) {
+        g_Settings.nChConfigNum = static_cast<uint8_t>(count);
+        ASSERT_EQ(SaveChannelIni(), 1);
+        ASSERT_EQ(SaveRecordIni(count), 1);
+    }
+
+    void Start(HWND wall = nullptr) {
+        state_ = std::make_unique<CMainDialogState>();
+        state_->SetEventLog(&log_);
+        state_->hooks.videoWallWindow = [wall] { return wall; };
+        state_->hooks.setTimer = [this](unsigned id, unsigned ms) {
+            timersSet_.emplace_back(id, ms);
+            return id;
+        };
+        state_->hooks.killTimer = [this](unsigned id) { timersKilled_.push_back(id); };
+        state_->hooks.endDialog = [this] { ++dialogsEnded_; };
+        Loopback(*state_);
+        ASSERT_TRUE(state_->RunStartup());
+        ASSERT_TRUE(WaitUntil([] { return GetLoginServerPort() != 0; }));
+        state_->m_wPeerPort = GetLoginServerPort();
+        state_->OnTimer(IDT_STARTUP);
+    }
+
+    // The login server on a port of the system's choice on 127.0.0.1, and
+    // network channels pointed at it.
+    static void Loopback(CMainDialogState& state) {
+        state.m_LoginServer.port = 0;
+        state.m_LoginServer.bindIp = 0x7F000001;
+    }
+
+    CAVChannel& Channel(int n) { return *g_pAVChannel[n].load(); }
+
+    bool SlotsFree(int count) {
+        for (int n = 0; n < count; ++n) {
+            for (int s = 0; s < FRAME_SLOT_COUNT; ++s) {
+                if (Channel(n).GetSlotState(s) != SLOT_FREE) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    // One heartbeat tick; returns once its display pass ran and every
+    // channel's thread handed its picture back.
+    void Tick(int channels) {
+        const uint64_t before = GetDrawVideoPassCount();
+        ASSERT_TRUE(timer_.Fire(state_->m_nPalTimer, 1));
+        ASSERT_TRUE(WaitUntil([&] { return GetDrawVideoPassCount() > before; }));
+        ASSERT_TRUE(WaitUntil([&] { return SlotsFree(channels); }));
+    }
+
+    // Posts a message to DrawVideo and waits until it was handled.
+    static void ToDrawVideo(unsigned message, WPARAM w = 0, LPARAM l = 0) {
+        const uint64_t before = GetDrawVideoMessageCount();
+        ASSERT_TRUE(PostThreadMessage(g_dwDrawVideoThreadId.load(), message, w, l));
+        ASSERT_TRUE(WaitUntil([&] { return GetDrawVideoMessageCount() > before; }));
+    }
+
+    static std::vector<std::string> Recordings(int n) {
+        char prefix[16];
+        std::snprintf(prefix, sizeof prefix, "CH%02d_", n + 1);
+        return ListFiles(kRecordFolder, prefix, ".avi");
+    }
+
+    ChdirTempDir dir_;
+    BoxRecorder boxes_;
+    CManualTimer timer_;
+    RecordingEventLog log_;
+    RecordingPoster window_;
+    std::unique_ptr<CMainDialogState> state_;
+    std::vector<std::pair<unsigned, unsigned>> timersSet_;
+    std::vector<unsigned> timersKilled_;
+    int dialogsEnded_ = 0;
+};
+
+// The 4 x 4 grid of the wall.
+RECT GridCell(int n) {
+    const RECT& wall = display_test::kWallClient;
+    const int w = (wall.right - wall.left) / 4;
+    const int h = (wall.bottom - wall.top) / 4;
+    const int left = wall.left + (n % 4) * w;
+    const int top = wall.top + (n / 4) * h;
+    return RECT{left, top, left + w, top + h};
+}
+
+class SixteenChannelTest : public EngineRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SixteenChannelTest, EveryPictureIsShownEncodedAndRecordedOnce) {
+    const bool withDisplay = GetParam();
+    std::unique_ptr<display_test::Screen> screen;
+    if (withDisplay) {
+        screen = std::make_unique<display_test::Screen>(32);
+    } else {
+        SetDefaultDisplayDevice(nullptr);  // no display hardware at all
+    }
+    InstallSyntheticDevices(16, 0);
+    for (int n = 0; n < 16; ++n) {
+        Local(n, n + 1, 0);
+    }
+    SaveIni(16);
+    Start(screen ? screen->wall.get() : nullptr);
+
+    EXPECT_EQ(g_nChannelCount.load(), 16);
+    EXPECT_EQ(state_->GetRecordFolder(), "C:\\OstVA_Rec");
+    EXPECT_EQ(state_->GetSnapshotFolder(), "C:\\snaps");
+    for (int n = 0; n < 16; ++n) {
+        ASSERT_TRUE(Channel(n).IsLocal()) << n;
+        EXPECT_EQ(Channel(n).nVideoDevice.load(), n);
+        const SetFormat f = LastVideoFormat(n);
+        EXPECT_EQ(f.width, 352) << n;
+        EXPECT_EQ(f.fps, 25) << n;
+        Channel(n).bManualRecord = 1;
+        g_Settings.rcChannel[n] = GridCell(n);
+    }
+    ToDrawVideo(WM_VIDEO_LAYOUT);
+
+    constexpr int kPictures = 6;
+    for (int k = 0; k < kPictures; ++k) {
+        for (int n = 0; n < 16; ++n) {
+            ASSERT_EQ(PushPictures(n, 1), 1);
+        }
+        Tick(16);
+    }
+    if (withDisplay) {
+        const std::vector<uint32_t> image = screen->target->Compose();
+        for (int n = 0; n < 16; ++n) {
+            const RECT r = GridCell(n);
+            const uint32_t centre =
+                screen->Seen(image, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            EXPECT_NE(centre & 0xFFFFFF, 0u) << "channel " << n << " shows nothing";
+        }
+        EXPECT_EQ(screen->device->GuardViolations(), 0);
+        EXPECT_EQ(screen->device->WritesOutsideLock(), 0);
+    }
+    state_->RunExit();
+    EXPECT_EQ(dialogsEnded_, 1);
+    for (int n = 0; n < 16; ++n) {
+        const auto files = Recordings(n);
+        ASSERT_EQ(files.size(), 1u) << n;
+        EXPECT_EQ(ProbeVideoFlags(std::string(kRecordFolder) + "/" + files[0]).size(),
+                  static_cast<size_t>(kPictures))
+            << n;
+    }
+    EXPECT_EQ(log_.lines().front(),
+              (RecordingEventLog::Line{LOGTYPE_SYSTEM, 0, "Quorvalind Start!  ver1.51..."}));
+    EXPECT_EQ(log_.lines().back(),
+              (RecordingEventLog::Line{LOGTYPE_SYSTEM, 0, "Quorvalind Exit !"}));
+    if (screen) {
+        EXPECT_EQ(screen->device->LiveSurfaces(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Display, SixteenChannelTest, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Surfaces" : "NoSurfaces"; });
+
+TEST_F(EngineRunTest, StartUpSetsTheTimersAndTheExitUndoesThem) {
+    InstallSyntheticDevices(2, 2);
+    SaveIni(0);
+    Start();
+    const std::vector<std::pair<unsigned, unsigned>> expected = {
+        {IDT_BLINK, 600}, {IDT_STARTUP, 150}, {IDT_RECONNECT, 8000}, {IDT_SCHEDULE, 1000}};
+    EXPECT_EQ(timersSet_, expected);
+    EXPECT_EQ(timersKilled_, std::vector<unsigned>{IDT_STARTUP});
+    EXPECT_EQ(g_byFirstAudioDevice.load(), 2);
+    EXPECT_EQ(timer_.PeriodOf(state_->m_nPalTimer), 40u);
+    EXPECT_NE(g_hDrawVideoThread.load(), nullptr);
+    state_->RunExit();
+    EXPECT_EQ(timersKilled_,
+              (std::vector<unsigned>{IDT_STARTUP, IDT_BLINK, IDT_RECONNECT, IDT_SCHEDULE}));
+    EXPECT_EQ(timer_.RunningCount(), 0);
+    EXPECT_EQ(g_hDrawVideoThread.load(), nullptr);
+    EXPECT_EQ(g_nChannelCount.load(), 0);
+}
+
+TEST_F(EngineRunTest, ChannelsSharingADeviceEachGetItsBuffers) {
+    // Table: video 0, video 1, audio 2, audio 3.
+    InstallSyntheticDevices(2, 2);
+    Local(0, 1, 2);  // audio ordinal 1: table entry 3
+    Local(1, 1, 0);
+    Local(2, 0, 2);
+    SaveIni(3);
+    Start();
+    EXPECT_EQ(Channel(2).nVideoDevice.load(), -1);
+    FakeLiveSound sound;
+    SetLiveSound(&sound);
+
+    ASSERT_EQ(PushPictures(0, 1), 1);
+    EXPECT_EQ(Channel(0).GetSlotState(0), SLOT_CAPTURED);
+    EXPECT_EQ(Channel(1).GetSlotState(0), SLOT_CAPTURED);
+    EXPECT_EQ(Channel(2).GetSlotState(0), SLOT_FREE);
+    Tick(3);
+
+    struct Case {
+        int audioDevice;
+        uint8_t selected;
+        bool heard;
+    } cases[] = {{1, 0, true}, {1, 2, true}, {1, 1, false}, {0, 0, false}, {0, 2, false}};
+    for (const Case& c : cases) {
+        g_nSelectedChannel = c.selected;
+        const int before = sound.bytesWritten.load();
+        ASSERT_EQ(PushSound(c.audioDevice, 1), 1);
+        EXPECT_EQ(sound.bytesWritten.load() > before, c.heard)
+            << "audio " << c.audioDevice << " selected " << int(c.selected);
+    }
+    SetLiveSound(state_.get());
+    g_nSelectedChannel = 0;
+}
+
+TEST_F(EngineRunTest, ChannelStartTakesSizeRateAndDevicesFromTheIniFile) {
+    InstallSyntheticDevices(2, 1);
+    Local(0, 2, 0, 176, 144, 10);
+    Local(1, 1, 0);
+    g_Settings.Channel[1].status = 0;  // configured but off
+    Local(2, 0, 1);                    // sound only
+    SaveIni(3);
+    Start();
+    EXPECT_TRUE(Channel(0).IsLocal());
+    EXPECT_EQ(Channel(0).nVideoDevice.load(), 1);
+    const SetFormat f = LastVideoFormat(1);
+    EXPECT_EQ(f.width, 176);
+    EXPECT_EQ(f.height, 144);
+    EXPECT_EQ(f.fps, 10);
+    EXPECT_EQ(Channel(0).GetEncodeParams().nWidth, 176);
+    EXPECT_FALSE(Channel(1).IsActive());
+    EXPECT_TRUE(Channel(2).IsLocal());
+    EXPECT_EQ(Channel(2).nVideoDevice.load(), -1);
+    EXPECT_EQ(Channel(2).nAudioDevice.load(), 0);
+}
+
+TEST_F(EngineRunTest, NetworkChannelWatchesALocalChannelThroughTheLoginServer) {
+    InstallSyntheticDevices(1, 0);
+    Local(0, 1, 0);
+    ChannelEntry& net = g_Settings.Channel[1];
+    net.status = 1;
+    net.mode = SOURCE_NETWORK;
+    std::snprintf(net.netipaddr, sizeof net.netipaddr, "127.0.0.1");
+    std::snprintf(net.username, sizeof net.username, "watcher");
+    std::snprintf(net.passwd, sizeof net.passwd, "secret");
+    net.netchno = 0;
+    std::snprintf(g_Settings.System.sUserName[3], 18, "watcher");
+    std::snprintf(g_Settings.System.sUserPassword[3], 18, "secret");
+    g_Settings.System.byUserChannel[3][0] = 1;
+    SaveIni(2);
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return Channel(1).IsRemote() && Channel(1).HasRecvThread(); }));
+    EXPECT_EQ(Channel(1).GetRemoteIp(), 0x7F000001u);
+    EXPECT_EQ(Channel(1).GetRemotePort(), GetLoginServerPort());
+    EXPECT_FALSE(Channel(1).CanConnectRemote());
+    // The viewer is attached once the channel has a ready viewer.
+    ASSERT_TRUE(WaitUntil([&] { return Channel(0).HasReadyViewer() != 0; }));
+    Channel(1).bManualRecord = 1;
+
+    // Pictures of the local channel reach the network channel's decoder.
+    ASSERT_TRUE(WaitUntil([&] {
+        PushPictures(0, 1);
+        const uint64_t before = GetDrawVideoPassCount();
+        timer_.Fire(state_->m_nPalTimer, 1);
+        WaitUntil([&] { return GetDrawVideoPassCount() > before; });
+        return Channel(1).HasDecoder() && !Recordings(1).empty();
+    }));
+    // The reconnect timer leaves a connected channel alone.
+    const uint32_t connection = Channel(1).GetConnectionNumber();
+    state_->OnTimer(IDT_RECONNECT);
+    EXPECT_EQ(Channel(1).GetConnectionNumber(), connection);
+    EXPECT_NE(GetLoginSessionCount(), 0);
+
+    // Saving the channel dialog unchanged closes the connection and opens
+    // a new one.
+    struct SaveUnchanged final : ISetupDialogRunner {
+        int RunChannelSetup() override { return IDOK; }
+        int RunRecordSetup() override { return IDCANCEL; }
+        int RunMotionSetup() override { return IDCANCEL; }
+        int RunSystemSetup() override { return IDCANCEL; }
+    } dialogs;
+    state_->SetSetupDialogRunner(&dialogs);
+    state_->OnChannelSetup();
+    EXPECT_TRUE(WaitUntil([&] {
+        return Channel(1).GetConnectionNumber() != connection && Channel(1).HasRecvThread();
+    }));
+    EXPECT_TRUE(Channel(0).IsLocal());
+}
+
+class LiveSoundTest : public EngineRunTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(LiveSoundTest, TheSelectedChannelIsHeardUnlessMuted) {
+    const int mute = GetParam();
+    auto output = std::make_shared<FileOutput>("live.wav");
+    SetPcmOutputService(output);
+    InstallSyntheticDevices(0, 1);
+    Local(0, 0, 1);
+    SaveIni(1);
+    g_nSelectedChannel = 0;
+    g_bAudioMute = mute;
+    Start();
+    ASSERT_EQ(PushSound(0, 4), 1 * 4);
+    output->AllowAll();
+    ASSERT_TRUE(output->WaitForBuffers(8, 10000));
+    state_->RunExit();
+    g_bAudioMute = 0;
+
+    std::FILE* f = std::fopen("live.wav", "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<uint8_t> wav(1 << 20);
+    wav.resize(std::fread(wav.data(), 1, wav.size(), f));
+    std::fclose(f);
+    ASSERT_GT(wav.size(), 44u + 8 * 1764u);
+    EXPECT_EQ(wav[24] | wav[25] << 8 | wav[26] << 16, 22050);
+    bool sound = false;
+    for (size_t i = 44; i < wav.size(); ++i) {
+        sound = sound || wav[i] != 0;
+    }
+    EXPECT_EQ(sound, mute == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mute, LiveSoundTest, ::testing::Values(0, 1),
+                         [](const auto& info) { return info.param ? "Muted" : "Heard"; });
+
+TEST(ResolveHostTest, DottedAddressesAndLocalNames) {
+    EXPECT_EQ(ResolveHost("127.0.0.1"), 0x7F000001u);
+    EXPECT_EQ(ResolveHost("10.1.2.3"), 0x0A010203u);
+    EXPECT_EQ(ResolveHost("localhost"), 0x7F000001u);
+    EXPECT_EQ(ResolveHost(nullptr), 0xFFFFFFFFu);
+}
+
+class ScriptedDialogs final : public ISetupDialogRunner {
+public:
+    std::function<int()> channel, record, motion, system;
+    int RunChannelSetup() override { return channel ? channel() : IDCANCEL; }
+    int RunRecordSetup() override { return record ? record() : IDCANCEL; }
+    int RunMotionSetup() override { return motion ? motion() : IDCANCEL; }
+    int RunSystemSetup() override { return system ? system() : IDCANCEL; }
+};
+
+TEST_F(EngineRunTest, ChannelSetupSavedReappliesEveryChannel) {
+    InstallSyntheticDevices(3, 1);
+    Local(0, 1, 1);
+    Local(1, 2, 0);
+    Local(2, 3, 0);
+    SaveIni(3);
+    Start();
+    ScriptedDialogs dialogs;
+    state_->SetSetupDialogRunner(&dialogs);
+
+    // Cancelled: nothing changes.
+    dialogs.channel = [] {
+        g_Settings.Channel[1].status = 0;
+        return IDCANCEL;
+    };
+    state_->OnChannelSetup();
+    g_Settings.Channel[1].status = 1;
+    EXPECT_TRUE(Channel(1).IsLocal());
+
+    dialogs.channel = [] {
+        g_Settings.Channel[0].audioin = 0;  // the microphone taken away
+        g_Settings.Channel[1].status = 0;   // switched off
+        g_Settings.Channel[2].videoin = 1;  // moved to the first camera
+        g_Settings.Channel[2].width = 176;
+        g_Settings.Channel[2].height = 144;
+        return IDOK;
+    };
+    state_->OnChannelSetup();
+    EXPECT_TRUE(Channel(0).IsLocal());
+    EXPECT_EQ(Channel(0).nVideoDevice.load(), 0);
+    EXPECT_EQ(Channel(0).nAudioDevice.load(), -1);
+    EXPECT_FALSE(Channel(1).IsActive());
+    EXPECT_EQ(Channel(2).nVideoDevice.load(), 0);
+    EXPECT_EQ(LastVideoFormat(0).width, 176);
+    EXPECT_EQ(log_.lines().back(),
+              (RecordingEventLog::Line{LOGTYPE_SYSTEM, 0, "Change and save channel setup!"}));
+    // The capture graph runs again and the moved channel gets pictures.
+    ASSERT_EQ(PushPictures(0, 1), 1);
+    EXPECT_EQ(Channel(2).GetSlotState(0), SLOT_CAPTURED);
+    Tick(3);
+    // Saved to the ini file.
+    g_Settings.Channel[2] = ChannelEntry{};
+    LoadChannelIni();
+    EXPECT_EQ(g_Settings.Channel[2].videoin, 1);
+    EXPECT_EQ(dialogsEnded_, 0);
+}
+
+TEST_F(EngineRunTest, ChangedChannelCountEndsTheProgram) {
+    InstallSyntheticDevices(1, 0);
+    Local(0, 1, 0);
+    SaveIni(1);
+    Start();
+    ScriptedDialogs dialogs;
+    state_->SetSetupDialogRunner(&dialogs);
+    dialogs.channel = [] {
+        Local(1, 1, 0);
+        g_Settings.nChConfigNum = 2;
+        return IDOK;
+    };
+    state_->OnChannelSetup();
+    EXPECT_EQ(boxes_.Count("Channels have Changed! Please Restart!"), 1);
+    EXPECT_EQ(dialogsEnded_, 1);
+    EXPECT_EQ(g_nChannelCount.load(), 0);
+    EXPECT_EQ(g_pAVChannel[0].load(), nullptr);
+    g_Settings.nChConfigNum = 0;
+    LoadChannelIni();
+    EXPECT_EQ(g_Settings.nChConfigNum, 2);  // applies at the next start
+}
+
+TEST_F(EngineRunTest, RecordAndSystemSetupPersistAndApply) {
+    InstallSyntheticDevices(1, 0);
+    Local(0, 1, 0);
+    SaveIni(1);
+    Start();
+    ScriptedDialogs dialogs;
+    state_->SetSetupDialogRunner(&dialogs);
+
+    dialogs.record = [] {
+        g_Settings.Record[0].enc_method = VCODEC_MPEG4 - 1;
+        return IDOK;
+    };
+    state_->OnRecordSetup();
+    EXPECT_TRUE(
+        WaitUntil([&] { return Channel(0).GetEncodeParams().byVideoType == VCODEC_MPEG4; }));
+    g_Settings.Record[0].enc_method = 0;
+    LoadChannelIni();
+    EXPECT_EQ(g_Settings.Record[0].enc_method, VCODEC_MPEG4 - 1);
+    EXPECT_EQ(log_.lines().back().text, "Change and save record setup!");
+
+    // System: C: stays enabled, so the folder and its files stay.
+    dialogs.system = [] {
+        std::snprintf(g_Settings.System.sSnapshotPath, sizeof g_Settings.System.sSnapshotPath,
+                      "C:\\other");
+        return IDOK;
+    };
+    Channel(0).nRecordAge = 7;
+    state_->OnSystemSetup();
+    EXPECT_EQ(state_->GetSnapshotFolder(), "C:\\other");
+    EXPECT_EQ(state_->GetRecordFolder(), "C:\\OstVA_Rec");
+    EXPECT_EQ(Channel(0).nRecordAge.load(), 7);
+    EXPECT_EQ(log_.lines().back().text, "Change and save system setup!");
+    // C: no longer enabled and no other drive: the folder is given up.
+    dialogs.system = [] {
+        g_Settings.System.byRecordDrive[0] = 0;
+        return IDOK;
+    };
+    state_->OnSystemSetup();
+    EXPECT_EQ(state_->GetRecordFolder(), "");
+    EXPECT_EQ(Channel(0).nRecordAge.load(), RECORD_AGE_NEW_FILE);
+    EXPECT_EQ(window_.Count(WM_NO_RECORD_DISK), 1);
+    EXPECT_TRUE(std::filesystem::exists("Quorvalind.tmp"));
+
+    // Without a runner the buttons open nothing.
+    state_->SetSetupDialogRunner(nullptr);
+    const size_t lines = log_.lines().size();
+    state_->OnMotionSetup();
+    state_->OnSystemSetup();
+    EXPECT_EQ(log_.lines().size(), lines);
+}
+
+TEST_F(EngineRunTest, FailedStartStepsStopTheSequenceAndTheExitCopes) {
+    SaveIni(0);
+    InstallSyntheticDevices(0, 0);
+    timer_.SetStartFails(true);
+    state_ = std::make_unique<CMainDialogState>();
+    state_->SetEventLog(&log_);
+    int timers = 0;
+    state_->hooks.setTimer = [&](unsigned, unsigned) { return ++timers; };
+    Loopback(*state_);
+    EXPECT_FALSE(state_->RunStartup());
+    EXPECT_EQ(boxes_.Count("Create PAL timer ERROR"), 1);
+    EXPECT_EQ(timers, 0);
+    EXPECT_NE(g_hDrawVideoThread.load(), nullptr);
+    state_->RunExit();
+    EXPECT_EQ(g_hDrawVideoThread.load(), nullptr);
+
+    // An alert thread that cannot be started stops the sequence before the
+    // heartbeat.
+    struct NoMailThread final : IEngineWorkers {
+        bool StartSendEmail() override { return false; }
+        void StopSendEmail() override { ++stops; }
+        bool StartFtpUpload() override { return true; }
+        void StopFtpUpload() override { ++stops; }
+        void FreeAlertJobs() override { ++stops; }
+        int stops = 0;
+    } workers;
+    state_ = std::make_unique<CMainDialogState>();
+    Loopback(*state_);
+    state_->SetWorkers(&workers);
+    EXPECT_FALSE(state_->RunStartup());
+    EXPECT_EQ(boxes_.Count("Create SendEmail Thread Failed!"), 1);
+    EXPECT_EQ(timer_.RunningCount(), 0);
+    state_->RunExit();
+    EXPECT_EQ(workers.stops, 3);
+
+    // No thread can be made: the start stops silently at the login server,
+    // before DrawVideo and the heartbeat.
+    timer_.SetStartFails(false);
+    state_ = std::make_unique<CMainDialogState>();
+    Loopback(*state_);
+    SetThreadCreationFailsForTesting(true);
+    EXPECT_FALSE(state_->RunStartup());
+    SetThreadCreationFailsForTesting(false);
+    EXPECT_EQ(boxes_.Boxes().size(), 2u);  // only those from before
+    EXPECT_EQ(g_hDrawVideoThread.load(), nullptr);
+    EXPECT_EQ(timer_.RunningCount(), 0);
+    state_->RunExit();
+}
+
+}  // namespace
