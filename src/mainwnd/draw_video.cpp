@@ -16,7 +16,7 @@ std::atomic<uint64_t> g_nMessages{0};
 
 }  // namespace
 
-CDrawVideo::CDrawVideo(HWND wall, std::function<void()> invalidateWall)
+CDrawVideo::CDrawVideo(DisplayWindowHandle wall, std::function<void()> invalidateWall)
     : m_invalidateWall(std::move(invalidateWall)) {
     m_nChannels = std::min<uint8_t>(g_nChannelCount.load(), MAX_DISPLAY_SURFACES);
     m_pRenderer = std::make_unique<CVideoDisplay>(m_nChannels);
@@ -126,7 +126,7 @@ void CDrawVideo::ChannelStopped(WPARAM wParam) {
 
 uint32_t DrawVideo(void* param) {
     auto* dialog = static_cast<CMainDialogState*>(param);
-    HWND wall = nullptr;
+    DisplayWindowHandle wall = nullptr;
     std::function<void()> invalidate;
     if (dialog != nullptr) {
         if (dialog->hooks.videoWallWindow) {

@@ -23,7 +23,7 @@ constexpr int CHANNEL_SURFACE_HEIGHT = 288;
 class CDrawVideo {
 public:
     // Makes the renderer for g_nChannelCount channels on the wall window.
-    CDrawVideo(HWND wall, std::function<void()> invalidateWall);
+    CDrawVideo(DisplayWindowHandle wall, std::function<void()> invalidateWall);
     ~CDrawVideo();
     CDrawVideo(const CDrawVideo&) = delete;
     CDrawVideo& operator=(const CDrawVideo&) = delete;

@@ -29,7 +29,7 @@ struct MainDialogHooks {
 
     // DrawVideo thread: the video wall's window (null: none), read once at
     // the thread's start, and its repaint with erasing after a layout change.
-    std::function<HWND()> videoWallWindow;
+    std::function<DisplayWindowHandle()> videoWallWindow;
     std::function<void()> invalidateVideoWall;
 
     // Window steps of the start-up and exit sequences.

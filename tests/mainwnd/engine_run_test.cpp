@@ -92,7 +92,7 @@ protected:
         ASSERT_EQ(SaveRecordIni(count), 1);
     }
 
-    void Start(HWND wall = nullptr) {
+    void Start(DisplayWindowHandle wall = nullptr) {
         state_ = std::make_unique<CMainDialogState>();
         state_->SetEventLog(&log_);
         state_->hooks.videoWallWindow = [wall] { return wall; };
