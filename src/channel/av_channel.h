@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "channel/channel_services.h"
 #include "channel/frame_queue.h"
@@ -251,6 +252,8 @@ private:
     bool RemoteVideoStepLocked(uint32_t header, int length, uint8_t* surface, uint8_t format,
                                int* outWidth, int* outHeight, int pitch);
     void RemoteAudioStep(uint32_t header, int length);
+    void KeepRemotePictureLocked(const DecodedPicture& picture);
+    void UseRemotePicture();
 
     std::atomic<uint32_t> dwRemoteIp{0};
     std::atomic<uint16_t> wRemotePort{0};
@@ -271,6 +274,11 @@ private:
     std::unique_ptr<CStreamParser> pParser;
     std::unique_ptr<uint8_t[]> pRemotePacket;  // one received packet (DrawVideo)
     uint8_t byDisplayCalls = 0;
+    // The last decoded picture, I420, for the snapshot and motion step
+    // (DrawVideo only).
+    std::vector<uint8_t> remotePicture;
+    int nRemotePictureWidth = 0;
+    int nRemotePictureHeight = 0;
     // Once-per-connection notices (under the mutex).
     bool bAudioModeRefused = false;
     std::atomic<uint8_t> byRefusedAudioType{0};

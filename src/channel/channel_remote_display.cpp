@@ -2,6 +2,8 @@
 // to this channel's own viewers, records them unchanged, decodes and shows
 // them; and the decoder re-creation on the channel thread when the stream
 // changes codec or picture size.
+#include <cstring>
+
 #include "channel/av_channel.h"
 #include "channel/media_calls.h"
 #include "channel/surface_convert.h"
@@ -79,8 +81,15 @@ int CAVChannel::DisplayRemoteFrame(uint8_t* surface, uint8_t format, int* outWid
             RemoteAudioStep(header, n);
             continue;
         }
-        CScopedLock lock(mutex);
-        return RemoteVideoStepLocked(header, n, surface, format, width, height, pitch) ? 1 : 0;
+        bool taken = false;
+        {
+            CScopedLock lock(mutex);
+            taken = RemoteVideoStepLocked(header, n, surface, format, width, height, pitch);
+        }
+        if (taken) {
+            UseRemotePicture();
+        }
+        return taken ? 1 : 0;
     }
     return 1;
 }
@@ -119,6 +128,7 @@ bool CAVChannel::RemoteVideoStepLocked(uint32_t header, int length, uint8_t* sur
                                          bRecording.load(), IsKeyFrame(header) ? 1 : 0);
     if (decoded <= 0 || picture.pY == nullptr || picture.nWidth <= 0 || picture.nHeight <= 0 ||
         !bShowRemotePicture.load()) {
+        nRemotePictureWidth = 0;
         return true;  // a packet was taken; nothing to draw for it
     }
     IPreviewSink* sink = pPreviewSink.load();
@@ -126,14 +136,53 @@ bool CAVChannel::RemoteVideoStepLocked(uint32_t header, int length, uint8_t* sur
         sink->OnPreviewFrame(picture.pY, picture.pU, picture.pV, picture.nStrideY, picture.nStrideU,
                              picture.nWidth, picture.nHeight);
     }
-    if (nPendingSnapshots.load() > 0) {
-        SnapshotRemote(picture.pY, picture.pU, picture.pV, picture.nStrideY, picture.nStrideU,
-                       picture.nWidth, picture.nHeight);
-    }
     ConvertToSurface(surface, format, pitch, picture.pY, picture.pU, picture.pV, picture.nStrideY,
                      picture.nStrideU, picture.nWidth, picture.nHeight, outWidth, outHeight);
-    MotionStep(picture.pY, picture.nStrideY, picture.nWidth, picture.nHeight);
+    KeepRemotePictureLocked(picture);
     return true;
+}
+
+void CAVChannel::KeepRemotePictureLocked(const DecodedPicture& picture) {
+    // The snapshot and the motion step reach the main dialog and the alert
+    // threads, which never run under the channel mutex: they work on this
+    // copy after it is released, when the decoder may already be re-created.
+    const int w = picture.nWidth;
+    const int h = picture.nHeight;
+    const size_t luma = static_cast<size_t>(w) * h;
+    const size_t bytes = luma + 2 * (static_cast<size_t>(w / 2) * (h / 2));
+    if (remotePicture.size() < bytes) {
+        remotePicture.resize(bytes);
+    }
+    uint8_t* y = remotePicture.data();
+    uint8_t* u = y + luma;
+    uint8_t* v = u + static_cast<size_t>(w / 2) * (h / 2);
+    for (int row = 0; row < h; ++row) {
+        std::memcpy(y + static_cast<size_t>(row) * w,
+                    picture.pY + static_cast<size_t>(row) * picture.nStrideY, w);
+    }
+    for (int row = 0; row < h / 2; ++row) {
+        std::memcpy(u + static_cast<size_t>(row) * (w / 2),
+                    picture.pU + static_cast<size_t>(row) * picture.nStrideU, w / 2);
+        std::memcpy(v + static_cast<size_t>(row) * (w / 2),
+                    picture.pV + static_cast<size_t>(row) * picture.nStrideV, w / 2);
+    }
+    nRemotePictureWidth = w;
+    nRemotePictureHeight = h;
+}
+
+void CAVChannel::UseRemotePicture() {
+    const int w = nRemotePictureWidth;
+    const int h = nRemotePictureHeight;
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    const uint8_t* y = remotePicture.data();
+    const uint8_t* u = y + static_cast<size_t>(w) * h;
+    const uint8_t* v = u + static_cast<size_t>(w / 2) * (h / 2);
+    if (nPendingSnapshots.load() > 0) {
+        SnapshotRemote(y, u, v, w, w / 2, w, h);
+    }
+    MotionStep(y, w, w, h);
 }
 
 void CAVChannel::DecodeVideoMode(WPARAM type, LPARAM size) {

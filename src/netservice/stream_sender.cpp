@@ -31,6 +31,10 @@ bool CStreamSender::EnableNotify(bool on) {
         return false;
     }
     pQueue->SetNotifyThread(on ? dwThreadId : 0);
+    if (on) {
+        // Packets the fan-out queued before this point had nobody to tell.
+        PostThreadMessage(dwThreadId, WM_STREAM_FRAME_READY, 0, 0);
+    }
     return true;
 }
 
@@ -45,7 +49,16 @@ void CStreamSender::Run() {
         if (msg.message == WM_THREAD_QUIT || bRun.load() == 0) {
             break;
         }
-        if (msg.message == WM_STREAM_FRAME_READY && !SendNextFrame()) {
+        if (msg.message != WM_STREAM_FRAME_READY) {
+            continue;
+        }
+        // Everything queued goes out, so a packet stored before the
+        // notification was switched on never waits behind a missing message.
+        bool ok = SendNextFrame();
+        while (ok && bRun.load() != 0 && !pQueue->IsEmpty()) {
+            ok = SendNextFrame();
+        }
+        if (!ok) {
             break;
         }
     }

@@ -59,11 +59,6 @@ StreamHeader VideoHeader(int len, bool key) {
     return SetStreamField(h, SH_FRAME_SPAN, 1);
 }
 
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 class LoginServerTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -20,6 +20,11 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr uint32_t kLoopbackIp = 0x7F000001u;
 
+inline Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 inline Bytes CommandBytes(uint8_t code, const std::string& payload = "") {
     Bytes out(NET_MSG_HEADER_BYTES + 1 + payload.size());
     out.resize(BuildNetCommandMessage(code, 0, payload.data(), payload.size(), out.data()));
@@ -38,8 +43,12 @@ inline Bytes OpenBytes(uint8_t channel) {
 
 class LoopbackClient {
 public:
-    explicit LoopbackClient(uint16_t port) {
+    // receiveBuffer > 0: the socket's receive buffer, set before connecting
+    // (a small one makes a slow reader hold up its sender soon).
+    explicit LoopbackClient(uint16_t port, int receiveBuffer = 0) {
         sock_ = CreateTcpSocket();
+        if (receiveBuffer > 0)
+            ::setsockopt(sock_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
         ConnectState state = BeginConnect(sock_, kLoopbackIp, port);
         for (int i = 0; i < 50 && state == ConnectState::InProgress; ++i)
             state = WaitConnect(sock_, 100);

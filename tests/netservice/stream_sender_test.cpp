@@ -55,14 +55,13 @@ TEST_F(StreamSenderTest, PacketTooLongForAnyViewerIsDroppedAndTheNextOneSent) {
     EXPECT_TRUE(sender.IsConnected());
 }
 
-TEST_F(StreamSenderTest, PacketsQueuedBeforeNotifyLeaveWithLaterNotifications) {
+TEST_F(StreamSenderTest, PacketsQueuedBeforeNotifyLeaveAsSoonAsItIsOn) {
     CStreamSender sender(0x7F000001u, fds_[0]);
     const uint8_t a[] = {9, 9, 9, 9};
     const uint8_t b[] = {7, 7, 7, 7};
     sender.GetQueue()->Push(a, 0x81, 4);
+    sender.GetQueue()->Push(b, 0x81, 4);
     ASSERT_TRUE(sender.EnableNotify(true));
-    sender.GetQueue()->Push(b, 0x81, 4);
-    sender.GetQueue()->Push(b, 0x81, 4);
     EXPECT_EQ(Read(16),
               (std::vector<uint8_t>{0x81, 0, 0, 0, 9, 9, 9, 9, 0x81, 0, 0, 0, 7, 7, 7, 7}));
 }

@@ -80,6 +80,11 @@ bool SetAcceptedSocketOptions(NetSocket sock, const AcceptedSocketOptions& o) {
     int on = 1;
     unsigned userTimeout = static_cast<unsigned>(o.userTimeoutMs);
     bool ok = ::setsockopt(sock, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv) == 0;
+    if (o.sendBufferBytes > 0) {
+        ok = ::setsockopt(sock, SOL_SOCKET, SO_SNDBUF, &o.sendBufferBytes,
+                          sizeof o.sendBufferBytes) == 0 &&
+             ok;
+    }
     ok = ::setsockopt(sock, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) == 0 && ok;
     ok = ::setsockopt(sock, IPPROTO_TCP, TCP_KEEPIDLE, &o.keepAliveIdleS,
                       sizeof o.keepAliveIdleS) == 0 &&

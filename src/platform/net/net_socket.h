@@ -38,6 +38,10 @@ struct AcceptedSocketOptions {
     int keepAliveIntervalS = 5;  // between probes
     int keepAliveCount = 3;      // unanswered probes before the connection drops
     int userTimeoutMs = 20000;   // unacknowledged sent data this long drops it
+    // Bytes the system may hold for a peer that reads slowly. Kept small so
+    // a slow viewer falls behind in its own packet queue, which skips to the
+    // next key frame, rather than seconds deep in the socket (0 = system's).
+    int sendBufferBytes = 128 * 1024;
 };
 
 // Applies all options; false when any of them could not be set.
