@@ -189,3 +189,20 @@ TEST_F(MainDialogTest, MuteClockAndButtonsWithoutChannels) {
     const auto disable = std::find(texts.begin(), texts.end(), "Disable Audio Out...");
     EXPECT_NE(std::find(disable, texts.end(), "Enable Audio Out..."), texts.end());
 }
+
+TEST_F(MainDialogTest, AnEmptyChannelSlotIsLeftAlone) {
+    // A channel whose object could not be made: Snap, its channel button and
+    // the picture controls do nothing for it.
+    CMainDialog dialog;
+    dialog.State().SetEventLog(&log_);
+    g_nChannelCount = 1;
+    g_nSelectedChannel = 0;
+    ASSERT_EQ(g_pAVChannel[0].load(), nullptr);
+    dialog.OnSnap();
+    dialog.ToggleManualRecord(0);
+    dialog.OnPictureControl(1, false);
+    dialog.OnColorDefault();
+    EXPECT_EQ(dialog.OnChannelSelected(), 0);
+    g_nChannelCount = 0;
+    EXPECT_TRUE(log_.lines().empty());
+}
