@@ -14,9 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "mainwnd/about_dialog.h"
 #include "mainwnd/globals.h"
 #include "platform/clock/local_clock.h"
 #include "platform/sound/pcm_output.h"
+#include "platform/ui/shell_open.h"
 #include "platform/ui/window_registry.h"
 #include "res/skin_resources.h"
 #include "settings/log_entry.h"
@@ -205,4 +207,24 @@ TEST_F(MainDialogTest, AnEmptyChannelSlotIsLeftAlone) {
     EXPECT_EQ(dialog.OnChannelSelected(), 0);
     g_nChannelCount = 0;
     EXPECT_TRUE(log_.lines().empty());
+}
+
+TEST_F(MainDialogTest, AboutBoxAndHelpOpenTheirTargets) {
+    std::vector<std::string> opened;
+    SetShellOpenHandlerForTesting([&](const std::string& url) { opened.push_back(url); });
+    CAboutDialog about;
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(about.GetDlgItemText(IDC_ABOUT_VERSION), "Quorvalind ver1.51");
+        about.OnHomepageLink();
+        about.OnSupportMailLink();
+        about.EndDialog(IDOK);
+    });
+    about.DoModal();
+    CMainDialog dialog;
+    dialog.OnHelp();
+    SetShellOpenHandlerForTesting({});
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_NE(opened[0].find(kHomepageAddress), std::string::npos);
+    EXPECT_EQ(opened[1], std::string("mailto:") + kSupportAddress);
+    EXPECT_NE(opened[2].find("Quorvalind.chm"), std::string::npos);
 }
