@@ -8,6 +8,7 @@
 #include "platform/msgbox/message_box.h"
 #include "platform/threads/thread_messages.h"
 #include "platform/threads/thread_queue.h"
+#include "settings/rect.h"  // one RECT for the settings, the display and the windows
 
 using BOOL = int;
 constexpr BOOL TRUE = 1;
@@ -57,12 +58,6 @@ constexpr int GET_Y_LPARAM(LPARAM l) {
 struct POINT {
     int x = 0;
     int y = 0;
-};
-struct RECT {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
 };
 
 // Window messages.

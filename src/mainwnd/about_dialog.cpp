@@ -1,0 +1,28 @@
+#include "mainwnd/about_dialog.h"
+
+#include <string>
+
+#include "mainwnd/globals.h"
+#include "platform/ui/shell_open.h"
+#include "res/skin_resources.h"
+
+CAboutDialog::CAboutDialog() : CDialog(IDD_ABOUTBOX) {
+    MapCommand(IDC_ABOUT_HOMEPAGE, [this] { OnHomepageLink(); });
+    MapCommand(IDC_ABOUT_SUPPORT_MAIL, [this] { OnSupportMailLink(); });
+}
+
+BOOL CAboutDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    const std::string text = std::string("Quorvalind ") + g_sVersion;
+    SetDlgItemText(IDC_ABOUT_VERSION, text.c_str());
+    return TRUE;
+}
+
+void CAboutDialog::OnHomepageLink() {
+    ShellOpen(kHomepageAddress, SW_SHOWMAXIMIZED);
+}
+
+void CAboutDialog::OnSupportMailLink() {
+    const std::string target = std::string("mailto:") + kSupportAddress;
+    ShellOpen(target.c_str(), SW_SHOWNORMAL);
+}

@@ -1,0 +1,148 @@
+#pragma once
+// The one window of the recorder: the skinned 1024 x 768 main dialog. It
+// owns the engine state (main_dialog_state.h), fills its hooks with its own
+// window steps (skin buttons, video wall, window timers), and answers the
+// buttons, the tray icon and the window frame.
+
+#include <atomic>
+#include <map>
+#include <memory>
+
+#include "alerts/alert_sink.h"
+#include "mainwnd/alert_workers.h"
+#include "mainwnd/main_dialog_state.h"
+#include "mainwnd/main_window_poster.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/gdi.h"
+#include "platform/ui/tray_icon.h"
+
+class CVideoWallDialog;
+
+constexpr UINT ID_SYSMENU_ABOUT = 0x10;
+// Posted by SIGTERM and SIGINT: the orderly exit.
+constexpr UINT WM_EXIT_REQUEST = 0x0402;
+
+// Control ids of the main dialog.
+constexpr int IDC_BTN_RECORD = 1000;
+constexpr int IDC_BTN_SETUP = 1001;
+constexpr int IDC_BTN_MOTION = 1073;
+constexpr int IDC_BTN_SYSTEM = 1082;
+constexpr int IDC_LAYOUT_1 = 1074;
+constexpr int IDC_LAYOUT_2 = 1080;
+constexpr int IDC_LAYOUT_4 = 1075;
+constexpr int IDC_LAYOUT_6 = 1076;
+constexpr int IDC_LAYOUT_9 = 1078;
+constexpr int IDC_LAYOUT_16 = 1079;
+constexpr int IDC_PAGE_PREV = 1077;
+constexpr int IDC_PAGE_NEXT = 1081;
+constexpr int IDC_BTN_MUTE = 1128;
+constexpr int IDC_BRIGHT_DOWN = 1129;  // then 1130..1136: up, and the other three bytes
+constexpr int IDC_COLOR_DEFAULT = 1137;
+constexpr int IDC_BTN_SNAP = 1099;
+constexpr int IDC_BTN_HOMEPAGE = 1175;
+constexpr int IDC_BTN_HELP = 1176;
+constexpr int IDC_BTN_LOGFILE = 1177;
+constexpr int IDC_VALUE_BRIGHT = 1170;  // then 1171 contrast, 1172 saturation, 1173 hue
+
+constexpr int CLOCK_LEFT = 850;
+constexpr int CLOCK_TOP = 23;
+constexpr int CLOCK_RIGHT = 1000;
+constexpr int CLOCK_BOTTOM = 100;
+constexpr int CAPTION_BAND_HEIGHT = 16;
+
+struct ChannelButton {
+    CBitmapButton button;
+    int nId = 0;
+    UINT nBitmap[4] = {};
+};
+
+class CMainDialog : public CDialog {
+public:
+    CMainDialog();
+    ~CMainDialog() override;
+
+    CMainDialogState& State() { return m_State; }
+
+    // The exit sequence; runs once (a second request while it runs, from a
+    // nested loop of a notification, does nothing).
+    void OnOK() override;
+
+    // Layouts and paging.
+    void OnLayout(int layout);
+    void OnPagePrev();
+    void OnPageNext();
+    int Layout() const { return m_nLayout; }
+
+    // Buttons.
+    void OnMute();
+    void OnHelp();
+    void OnSnap();
+    void OnHomePage();
+    void OnLogfile();
+    // byteIndex 0 brightness .. 3 hue; up: "+".
+    void OnPictureControl(int byteIndex, bool up);
+    void OnColorDefault();
+    void ToggleManualRecord(int channel);
+    void OnClockUpdate();
+    LRESULT OnChannelSelected();
+
+    // Tray.
+    void OnTrayShowWindow();
+    void OnTrayExit();
+    // True while the window is hidden to the tray.
+    bool IsInTray() const { return m_bInTray; }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnSysCommand(UINT nID, LPARAM lParam) override;
+    void OnPaint(CDC& dc) override;
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) override;
+    void OnMove(int x, int y) override;
+    void OnSize(UINT nType, int cx, int cy) override;
+    void OnLButtonDown(UINT nFlags, POINT point) override;
+    void OnTimer(UINT_PTR nIDEvent) override;
+
+private:
+    void MapHandlers();
+    void FillHooks();
+    void InitSkinButtons();
+    void SetChannelButtonFaces(int channel, int normalFace, int pressedFace);
+    void CreateVideoWall();
+    void DestroyVideoWall();
+    void HideToTray();
+    void ShowFromTray();
+    void TellDrawVideoWindowMoved();
+    void ShowValue(int byteIndex, uint32_t packed);
+
+    CMainDialogState m_State;
+    std::unique_ptr<IEventLog> m_pStateLog;
+    std::unique_ptr<CAlertWorkers> m_pWorkers;
+    CAlertSink m_AlertSink;
+    std::unique_ptr<IMainWindowPoster> m_pPoster;
+
+    CBitmap m_bmBackground;
+    CBitmap m_bmStatic;
+    CBrush m_brBackground;
+    CBrush m_brEdit;
+    CBrush m_brListBox;
+    CBrush m_brStatic;
+    HICON m_hAppIcon = nullptr;
+    NOTIFYICONDATA m_nidTray;
+    bool m_bInTray = false;
+
+    std::map<int, std::unique_ptr<CBitmapButton>> m_SkinButtons;
+    ChannelButton m_ChannelButtons[16];
+
+    int m_nLayout = 4;
+    int m_nFirst1 = 0;
+    int m_nFirst2 = 0;
+    int m_nFirst4 = 0;
+    int m_nFirst6 = 0;
+    int m_nFirst9 = 0;
+
+    std::atomic<HWND> m_hVideoWall{nullptr};
+    bool m_bExiting = false;
+};

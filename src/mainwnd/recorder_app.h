@@ -1,0 +1,23 @@
+#pragma once
+// Where the program begins: one running copy, the machine checks, the
+// settings paths and file, then the main dialog, modally, until the exit.
+
+#include "platform/ui/win_types.h"
+
+// 1 when a display is there and the display stand-in starts, else 0.
+int IsDirectXPresent();
+// 1 when the screen is at least 1024 x 768, else 0.
+int IsScreenLargeEnough();
+// Warns "Please Set Small Font !" when the desktop is not at 96 dots per
+// inch; always 1.
+int CheckSmallFonts();
+
+class CRecorderApp {
+public:
+    CRecorderApp() = default;
+    ~CRecorderApp() = default;
+
+    // Always FALSE: the program ends when it returns (after the main dialog
+    // closed, or at once when a check failed).
+    BOOL InitInstance();
+};

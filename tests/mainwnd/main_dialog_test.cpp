@@ -1,0 +1,230 @@
+// The main window in this process under the offscreen platform: its frame,
+// the tray, the direct buttons and the exit, around a start-up without
+// channels.
+
+#include "mainwnd/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mainwnd/about_dialog.h"
+#include "mainwnd/globals.h"
+#include "platform/clock/local_clock.h"
+#include "platform/sound/pcm_output.h"
+#include "platform/ui/shell_open.h"
+#include "platform/ui/window_registry.h"
+#include "res/skin_resources.h"
+#include "settings/log_entry.h"
+#include "settings/settings.h"
+#include "support/chdir_temp_dir.h"
+#include "support/fake_tray.h"
+#include "support/qt_app.h"
+#include "support/recording_event_log.h"
+
+namespace {
+
+void Pump() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestQtApp();
+        InstallSkinResources();
+        SetTrayBackend(&tray_);
+        SetPcmOutputService(MakeNullOutput(0));
+        SetMessageBoxHandler([this](const MessageBoxRequest& r) {
+            boxes_.push_back(r.text);
+            return IDOK;
+        });
+        ASSERT_EQ(InitSettingsPaths(), 1);
+        g_Settings = Settings{};
+        g_bAudioMute = 0;
+    }
+    void TearDown() override {
+        SetTrayBackend(nullptr);
+        SetMessageBoxHandler({});
+        SetLocalClockSource({});
+    }
+
+    // Runs the dialog modally and calls body inside its loop; the body ends
+    // with the exit.
+    INT_PTR Run(CMainDialog& dialog, std::function<void()> body) {
+        dialog.State().SetEventLog(&log_);
+        dialog.State().m_LoginServer.port = 0;
+        dialog.State().m_LoginServer.bindIp = 0x7F000001;
+        AfxSetMainWnd(&dialog);
+        QTimer::singleShot(0, [body] { body(); });
+        INT_PTR result = dialog.DoModal();
+        AfxSetMainWnd(nullptr);
+        return result;
+    }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> out;
+        for (const auto& l : log_.lines()) {
+            out.push_back(l.text);
+        }
+        return out;
+    }
+
+    ChdirTempDir dir_;
+    FakeTray tray_;
+    RecordingEventLog log_;
+    std::vector<std::string> boxes_;
+};
+
+}  // namespace
+
+TEST_F(MainDialogTest, FrameTrayAndExit) {
+    CMainDialog dialog;
+    const INT_PTR result = Run(dialog, [&] {
+        Pump();
+        EXPECT_EQ(dialog.GetWindowText(), "Quorvalindex ver1.51");
+        EXPECT_TRUE(dialog.IsWindowVisible());
+        EXPECT_NE(g_pVideoWall.load(), nullptr);
+
+        // Enter and Esc end nothing.
+        dialog.SendMessage(WM_COMMAND, IDOK, 0);
+        dialog.SendMessage(WM_COMMAND, IDCANCEL, 0);
+        Pump();
+        EXPECT_TRUE(dialog.IsWindowVisible());
+
+        // The close box hides the window to the tray; a single click does
+        // nothing, a double click brings it back and removes the icon.
+        dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+        Pump();
+        EXPECT_FALSE(dialog.IsWindowVisible());
+        ASSERT_EQ(tray_.Count(), 1u);
+        EXPECT_EQ(tray_.Only().tip, "Quorvalind");
+        tray_.Click(WM_LBUTTONDOWN);
+        Pump();
+        EXPECT_FALSE(dialog.IsWindowVisible());
+        tray_.Click(WM_LBUTTONDBLCLK);
+        Pump();
+        EXPECT_TRUE(dialog.IsWindowVisible());
+        EXPECT_EQ(tray_.Count(), 0u);
+
+        // The skin's close spot goes the same way; its neighbours do not.
+        dialog.SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(999, 5));
+        dialog.SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(1008, 16));
+        Pump();
+        EXPECT_TRUE(dialog.IsWindowVisible());
+        dialog.SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(1008, 5));
+        Pump();
+        EXPECT_FALSE(dialog.IsWindowVisible());
+        dialog.OnTrayShowWindow();
+        Pump();
+        EXPECT_TRUE(dialog.IsWindowVisible());
+
+        // Without a tray the window is minimised, never hidden out of reach.
+        tray_.available = false;
+        dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+        Pump();
+        EXPECT_TRUE(dialog.IsWindowVisible());
+        EXPECT_TRUE(dialog.IsIconic());
+        EXPECT_FALSE(dialog.IsInTray());
+        dialog.ShowWindow(SW_RESTORE);
+        Pump();
+
+        dialog.OnOK();
+        dialog.OnOK();  // a second request while (or after) exiting does nothing
+    });
+    EXPECT_EQ(result, IDOK);
+    const auto texts = Texts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), "Quorvalind Start!  ver1.51...");
+    EXPECT_EQ(texts.back(), "Quorvalind Exit !");
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string("Quorvalind Exit !")), 1);
+    EXPECT_EQ(g_pVideoWall.load(), nullptr);
+    EXPECT_EQ(g_hDrawVideoThread.load(), nullptr);
+}
+
+TEST_F(MainDialogTest, MuteClockAndButtonsWithoutChannels) {
+    SetLocalClockSource([] { return MakeLocalTime(2006, 5, 25, 9, 5, 3); });
+    CMainDialog dialog;
+    Run(dialog, [&] {
+        Pump();
+        // The first press mutes.
+        dialog.OnMute();
+        EXPECT_EQ(g_bAudioMute.load(), 1);
+        dialog.OnMute();
+        EXPECT_EQ(g_bAudioMute.load(), 0);
+
+        // No channel: the channel buttons, Snap and the picture controls do
+        // nothing and log nothing.
+        const size_t before = log_.lines().size();
+        dialog.ToggleManualRecord(0);
+        dialog.OnSnap();
+        dialog.OnPictureControl(0, true);
+        dialog.OnColorDefault();
+        EXPECT_EQ(log_.lines().size(), before);
+
+        // The clock is painted black with green text into the skin.
+        g_byClockBacklog = 2;
+        dialog.OnClockUpdate();
+        EXPECT_EQ(g_byClockBacklog.load(), 0);
+        const QImage grab = dialog.GetWidget()->grab().toImage();
+        EXPECT_EQ(grab.pixelColor(852, 98), QColor(0, 0, 0));
+        bool green = false;
+        for (int y = 55; y < 75 && !green; ++y) {
+            for (int x = 900; x < 960 && !green; ++x) {
+                const QColor c = grab.pixelColor(x, y);
+                green = c.green() > 200 && c.red() < 80 && c.blue() < 80;
+            }
+        }
+        EXPECT_TRUE(green);
+        dialog.OnOK();
+    });
+    const auto texts = Texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Disable Audio Out..."), texts.end());
+    const auto disable = std::find(texts.begin(), texts.end(), "Disable Audio Out...");
+    EXPECT_NE(std::find(disable, texts.end(), "Enable Audio Out..."), texts.end());
+}
+
+TEST_F(MainDialogTest, AnEmptyChannelSlotIsLeftAlone) {
+    // A channel whose object could not be made: Snap, its channel button and
+    // the picture controls do nothing for it.
+    CMainDialog dialog;
+    dialog.State().SetEventLog(&log_);
+    g_nChannelCount = 1;
+    g_nSelectedChannel = 0;
+    ASSERT_EQ(g_pAVChannel[0].load(), nullptr);
+    dialog.OnSnap();
+    dialog.ToggleManualRecord(0);
+    dialog.OnPictureControl(1, false);
+    dialog.OnColorDefault();
+    EXPECT_EQ(dialog.OnChannelSelected(), 0);
+    g_nChannelCount = 0;
+    EXPECT_TRUE(log_.lines().empty());
+}
+
+TEST_F(MainDialogTest, AboutBoxAndHelpOpenTheirTargets) {
+    std::vector<std::string> opened;
+    SetShellOpenHandlerForTesting([&](const std::string& url) { opened.push_back(url); });
+    CAboutDialog about;
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(about.GetDlgItemText(IDC_ABOUT_VERSION), "Quorvalind ver1.51");
+        about.OnHomepageLink();
+        about.OnSupportMailLink();
+        about.EndDialog(IDOK);
+    });
+    about.DoModal();
+    CMainDialog dialog;
+    dialog.OnHelp();
+    SetShellOpenHandlerForTesting({});
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_NE(opened[0].find(kHomepageAddress), std::string::npos);
+    EXPECT_EQ(opened[1], std::string("mailto:") + kSupportAddress);
+    EXPECT_NE(opened[2].find("Quorvalind.chm"), std::string::npos);
+}
