@@ -43,25 +43,9 @@ int BytesPerPixel(uint8_t format) {
 
 void ConvertInto(uint8_t* surface, uint8_t format, int stride, const uint8_t* y, const uint8_t* u,
                  const uint8_t* v, int yStride, int uvStride, int width, int height) {
-    switch (format) {
-        case PIXFMT_YUY2:
-        case PIXFMT_YUY2_OVERLAY:
-            Yv12ToYuy2(surface, stride, y, u, v, yStride, uvStride, width, height);
-            break;
-        case PIXFMT_RGB32:
-            Yv12ToBgra32(surface, stride, y, u, v, yStride, uvStride, width, height);
-            break;
-        case PIXFMT_RGB24:
-            Yv12ToBgr24(surface, stride, y, u, v, yStride, uvStride, width, height);
-            break;
-        case PIXFMT_RGB565:
-            Yv12ToRgb565(surface, stride, y, u, v, yStride, uvStride, width, height);
-            break;
-        case PIXFMT_RGB555:
-            Yv12ToRgb555(surface, stride, y, u, v, yStride, uvStride, width, height);
-            break;
-        default:
-            break;  // unknown surface layout: nothing converted
+    // An unknown surface layout gets nothing converted.
+    if (Yv12Converter convert = Yv12ConverterFor(format)) {
+        convert(surface, stride, y, u, v, yStride, uvStride, width, height);
     }
 }
 

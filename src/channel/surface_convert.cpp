@@ -41,24 +41,11 @@ void ConvertToSurface(uint8_t* surface, uint8_t format, int pitch, const uint8_t
     if (w <= 0 || h <= 0) {
         return;
     }
-    switch (format) {
-        case PIXFMT_YUY2:
-        case PIXFMT_YUY2_OVERLAY:
-            Yv12ToYuy2(surface, stride, y, u, v, yStride, uvStride, w, h);
-            break;
-        case PIXFMT_RGB32:
-            Yv12ToBgra32(surface, stride, y, u, v, yStride, uvStride, w, h);
-            break;
-        case PIXFMT_RGB24:
-            Yv12ToBgr24(surface, stride, y, u, v, yStride, uvStride, w, h);
-            break;
-        case PIXFMT_RGB565:
-            Yv12ToRgb565(surface, stride, y, u, v, yStride, uvStride, w, h);
-            break;
-        default:
-            Yv12ToRgb555(surface, stride, y, u, v, yStride, uvStride, w, h);
-            break;
+    Yv12Converter convert = Yv12ConverterFor(format);
+    if (convert == nullptr) {
+        return;
     }
+    convert(surface, stride, y, u, v, yStride, uvStride, w, h);
     *shownWidth = w;
     *shownHeight = h;
 }
