@@ -72,6 +72,9 @@ public:
     void OnLayout(int layout);
     void OnPagePrev();
     void OnPageNext();
+    // The first channel shown by a paged layout; null for the 16-channel one.
+    int* FirstChannelOfLayout(int layout);
+    void TurnPage(int direction);
     int Layout() const { return m_nLayout; }
 
     // Buttons.

@@ -184,26 +184,10 @@ void CMainDialog::OnLayout(int layout) {
         wall->ClientToScreen(&r);
     }
     int first = 0;
-    switch (layout) {
-        case 1:
-            first = m_nFirst1;
-            break;
-        case 2:
-            first = m_nFirst2;
-            break;
-        case 4:
-            first = m_nFirst4;
-            break;
-        case 6:
-            first = m_nFirst6;
-            break;
-        case 9:
-            first = m_nFirst9;
-            break;
-        case 16:
-            break;
-        default:
-            return;
+    if (const int* pageFirst = FirstChannelOfLayout(layout)) {
+        first = *pageFirst;
+    } else if (layout != 16) {
+        return;
     }
     ComputeLayout(layout, first, g_nChannelCount.load(), r, g_Settings.rcChannel);
     if (g_hDrawVideoThread.load() != nullptr) {
@@ -220,60 +204,41 @@ void CMainDialog::OnLayout(int layout) {
     }
 }
 
-void CMainDialog::OnPagePrev() {
-    int* first = nullptr;
-    switch (m_nLayout) {
+int* CMainDialog::FirstChannelOfLayout(int layout) {
+    switch (layout) {
         case 1:
-            first = &m_nFirst1;
-            break;
+            return &m_nFirst1;
         case 2:
-            first = &m_nFirst2;
-            break;
+            return &m_nFirst2;
         case 4:
-            first = &m_nFirst4;
-            break;
+            return &m_nFirst4;
         case 6:
-            first = &m_nFirst6;
-            break;
+            return &m_nFirst6;
         case 9:
-            first = &m_nFirst9;
-            break;
+            return &m_nFirst9;
         default:
-            return;
+            return nullptr;  // 16 shows every channel and has no pages
     }
-    const int next = PageFirstChannel(m_nLayout, *first, g_nChannelCount.load(), -1);
+}
+
+void CMainDialog::TurnPage(int direction) {
+    int* first = FirstChannelOfLayout(m_nLayout);
+    if (first == nullptr) {
+        return;
+    }
+    const int next = PageFirstChannel(m_nLayout, *first, g_nChannelCount.load(), direction);
     if (next != *first) {
         *first = next;
         OnLayout(m_nLayout);
     }
 }
 
+void CMainDialog::OnPagePrev() {
+    TurnPage(-1);
+}
+
 void CMainDialog::OnPageNext() {
-    int* first = nullptr;
-    switch (m_nLayout) {
-        case 1:
-            first = &m_nFirst1;
-            break;
-        case 2:
-            first = &m_nFirst2;
-            break;
-        case 4:
-            first = &m_nFirst4;
-            break;
-        case 6:
-            first = &m_nFirst6;
-            break;
-        case 9:
-            first = &m_nFirst9;
-            break;
-        default:
-            return;
-    }
-    const int next = PageFirstChannel(m_nLayout, *first, g_nChannelCount.load(), +1);
-    if (next != *first) {
-        *first = next;
-        OnLayout(m_nLayout);
-    }
+    TurnPage(+1);
 }
 
 // --- Buttons that act directly.
