@@ -72,9 +72,6 @@ public:
     void OnLayout(int layout);
     void OnPagePrev();
     void OnPageNext();
-    // The first channel shown by a paged layout; null for the 16-channel one.
-    int* FirstChannelOfLayout(int layout);
-    void TurnPage(int direction);
     int Layout() const { return m_nLayout; }
 
     // Buttons.
@@ -109,6 +106,9 @@ protected:
     void OnTimer(UINT_PTR nIDEvent) override;
 
 private:
+    // The first channel shown by a paged layout; null for the 16-channel one.
+    int* FirstChannelOfLayout(int layout);
+    void TurnPage(int direction);
     void MapHandlers();
     void FillHooks();
     void InitSkinButtons();
