@@ -29,6 +29,13 @@ public:
 
     UINT GetTemplateId() const { return m_nIDTemplate; }
 
+    // When the program is told to end (SIGTERM, SIGINT) while this dialog
+    // runs modally, its loop returns at once, without the Exit or Esc
+    // handlers: OnProgramEnding does the dialog's own clean-up first, and
+    // DoModal returns ResultWhenProgramEnds().
+    virtual INT_PTR ResultWhenProgramEnds() const { return IDCANCEL; }
+    virtual void OnProgramEnding() {}
+
 protected:
     // Called with every control made; TRUE lets the framework set the focus.
     virtual BOOL OnInitDialog();
