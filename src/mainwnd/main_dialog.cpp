@@ -17,6 +17,7 @@
 #include "platform/ui/exit_signals.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/window_registry.h"
+#include "res/main_window_controls.h"
 #include "res/skin_resources.h"
 #include "res/skin_table.h"
 #include "settings/settings.h"
