@@ -29,6 +29,8 @@ constexpr int CLOCK_TOP = 23;
 constexpr int CLOCK_RIGHT = 1000;
 constexpr int CLOCK_BOTTOM = 100;
 constexpr int CAPTION_BAND_HEIGHT = 16;
+// The version text keeps to the caption band, left of this.
+constexpr int VERSION_RIGHT = 300;
 
 struct ChannelButton {
     CBitmapButton button;

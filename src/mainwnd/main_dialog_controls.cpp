@@ -14,6 +14,7 @@
 #include "mainwnd/video_wall_layout.h"
 #include "platform/clock/local_clock.h"
 #include "platform/ui/shell_open.h"
+#include "platform/ui/text_fit.h"
 #include "res/main_window_controls.h"
 #include "res/skin_resources.h"
 #include "settings/log_entry.h"
@@ -327,11 +328,15 @@ void CMainDialog::OnClockUpdate() {
     dc.FillRect(RECT{CLOCK_LEFT, CLOCK_TOP, CLOCK_RIGHT, CLOCK_BOTTOM}, &m_brEdit);
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(RGB(20, 250, 20));
-    dc.TextOut(865, 25, "Ostrevanne software");
+    // Each line keeps to its band of the black box, whatever the font.
+    constexpr int kTimeTop = 55;
+    constexpr int kDateTop = 82;
+    TextOutInBox(dc, RECT{CLOCK_LEFT, CLOCK_TOP, CLOCK_RIGHT, kTimeTop}, 865, 25,
+                 "Ostrevanne software");
     char text[32];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", now.hour, now.minute, now.second);
-    dc.TextOut(900, 55, text);
+    TextOutInBox(dc, RECT{CLOCK_LEFT, kTimeTop, CLOCK_RIGHT, kDateTop}, 900, kTimeTop, text);
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", now.year, now.month, now.day);
-    dc.TextOut(892, 82, text);
+    TextOutInBox(dc, RECT{CLOCK_LEFT, kDateTop, CLOCK_RIGHT, CLOCK_BOTTOM}, 892, kDateTop, text);
     dc.SelectObject(old);
 }

@@ -74,16 +74,16 @@ DialogTemplate AboutBox() {
     icon.y = 20;
     icon.cx = 32;
     icon.cy = 32;
-    ControlTemplate home = Button(1128, kHomepageAddress, 170, 56, 270, 20);
+    ControlTemplate home = Button(IDC_ABOUT_HOMEPAGE, kHomepageAddress, 170, 56, 270, 20);
     home.flat = true;
-    ControlTemplate mail = Button(1129, kSupportAddress, 170, 82, 270, 20);
+    ControlTemplate mail = Button(IDC_ABOUT_SUPPORT_MAIL, kSupportAddress, 170, 82, 270, 20);
     mail.flat = true;
     t.controls = {
         icon,
-        Static(1197, "Quorvalind", 70, 22, 370, 18),
-        Static(-2, "Homepage: ", 70, 58, 96, 16),
+        Static(IDC_ABOUT_VERSION, "Quorvalind", 70, 22, 370, 18),
+        Static(IDC_ABOUT_HOMEPAGE_LABEL, "Homepage: ", 70, 58, 96, 16),
         home,
-        Static(-3, "Support email:", 70, 84, 96, 16),
+        Static(IDC_ABOUT_SUPPORT_LABEL, "Support email:", 70, 84, 96, 16),
         mail,
         Button(1, "OK", 372, 108, 70, 24),
     };
