@@ -27,11 +27,11 @@
 
 #include "channel/av_channel.h"
 #include "channel/channel_services.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/pixel_formats.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
 #include "netservice/stream_queue.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 namespace {

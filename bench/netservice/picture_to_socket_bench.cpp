@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/pixel_formats.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
@@ -23,6 +22,7 @@
 #include "platform/net/net_connect.h"
 #include "platform/net/net_transfer.h"
 #include "platform/net/net_wait.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 namespace {

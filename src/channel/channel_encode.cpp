@@ -4,10 +4,10 @@
 
 #include "channel/av_channel.h"
 #include "channel/media_calls.h"
-#include "mainwnd/globals.h"
 #include "netservice/stream_queue.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/scoped_lock.h"
 
 void CAVChannel::EncodeVideoSlot(int index) {

@@ -6,13 +6,13 @@
 #include <string>
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
 #include "netservice/net_session.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/net/net_connect.h"
 #include "platform/net/net_transfer.h"
 #include "platform/net/net_wait.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/scoped_lock.h"
 
 namespace {

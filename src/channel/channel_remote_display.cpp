@@ -7,9 +7,9 @@
 #include "channel/av_channel.h"
 #include "channel/media_calls.h"
 #include "channel/surface_convert.h"
-#include "mainwnd/globals.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/scoped_lock.h"
 
 namespace {

@@ -9,11 +9,11 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "mainwnd/globals.h"
 #include "media/avi_rate_patch.h"
 #include "media/codec_internal.h"
 #include "media/record_rate.h"
 #include "platform/paths/native_path.h"
+#include "settings/globals.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include "channel/av_channel.h"
 #include "channel/channel_services.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/viewer_accounts.h"
 #include "netservice/stream_sender.h"
+#include "settings/globals.h"
 
 namespace {
 

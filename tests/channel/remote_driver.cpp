@@ -19,13 +19,13 @@
 
 #include "channel/av_channel.h"
 #include "channel_fakes.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/pixel_formats.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
 #include "netservice/channel_session_host.h"
 #include "netservice/login_server.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 namespace {

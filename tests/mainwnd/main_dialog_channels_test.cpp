@@ -15,7 +15,6 @@
 #include <string>
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog.h"
 #include "mainwnd/recorder_app.h"
 #include "mainwnd/video_wall.h"
@@ -23,6 +22,7 @@
 #include "platform/ui/window_registry.h"
 #include "res/skin_resources.h"
 #include "settings/channel_ini.h"
+#include "settings/globals.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"

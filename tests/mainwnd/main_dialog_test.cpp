@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "mainwnd/about_dialog.h"
-#include "mainwnd/globals.h"
 #include "platform/clock/local_clock.h"
 #include "platform/sound/pcm_output.h"
 #include "platform/ui/shell_open.h"
 #include "platform/ui/window_registry.h"
 #include "res/skin_resources.h"
+#include "settings/globals.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"

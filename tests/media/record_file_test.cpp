@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "mainwnd/globals.h"
 #include "media/codec_layer.h"
 #include "media/media_test_support.h"
+#include "settings/globals.h"
 
 namespace {
 
