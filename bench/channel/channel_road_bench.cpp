@@ -27,9 +27,9 @@
 
 #include "channel/av_channel.h"
 #include "channel/channel_services.h"
-#include "mainwnd/pixel_formats.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
+#include "media/pixel_formats.h"
 #include "netservice/stream_queue.h"
 #include "settings/globals.h"
 #include "settings/settings.h"

@@ -13,8 +13,8 @@ extern "C" {
 #include <random>
 #include <vector>
 
-#include "mainwnd/pixel_formats.h"
 #include "media/color_convert.h"
+#include "media/pixel_formats.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "channel/av_channel.h"
 #include "channel/channel_config.h"
 #include "channel/media_calls.h"
-#include "mainwnd/pixel_formats.h"
+#include "media/pixel_formats.h"
 #include "platform/clock/local_clock.h"
 #include "platform/threads/thread_messages.h"
 

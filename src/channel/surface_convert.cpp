@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "channel/frame_slot.h"
-#include "mainwnd/pixel_formats.h"
 #include "media/color_convert.h"
+#include "media/pixel_formats.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "mainwnd/pixel_formats.h"
+#include "media/pixel_formats.h"
 #include "platform/display/direct_draw.h"
 
 // The overlay's destination colour key in the primary's pixel format:

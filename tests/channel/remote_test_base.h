@@ -11,8 +11,8 @@
 
 #include "channel/stream_header.h"
 #include "channel_test_base.h"
-#include "mainwnd/pixel_formats.h"
 #include "media/picture_size.h"
+#include "media/pixel_formats.h"
 #include "netservice/channel_session_host.h"
 #include "netservice/login_server.h"
 #include "platform/msgbox/message_box.h"

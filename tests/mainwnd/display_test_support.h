@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "mainwnd/pixel_formats.h"
+#include "media/pixel_formats.h"
 #include "platform/display/direct_draw.h"
 #include "platform/display/pixel_math.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwnd/pixel_formats.h"
 #include "media/color_avx2.h"
+#include "media/pixel_formats.h"
 
 namespace {
 
