@@ -22,8 +22,8 @@
 #include "channel/frame_slot.h"
 #include "channel/stream_header.h"
 #include "channel/stream_parser.h"
-#include "mainwnd/pcm_ring_buffer.h"
 #include "media/codec_layer.h"
+#include "media/pcm_ring_buffer.h"
 #include "platform/sync/mutex.h"
 #include "platform/threads/thread_queue.h"
 
