@@ -9,12 +9,12 @@
 #include <thread>
 #include <vector>
 
-#include "channel/stream_header.h"
 #include "channel_test_base.h"
 #include "media/picture_size.h"
 #include "media/pixel_formats.h"
 #include "netservice/channel_session_host.h"
 #include "netservice/login_server.h"
+#include "netservice/stream_header.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/net/net_socket.h"
 #include "platform/threads/thread_messages.h"

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <thread>
 
-#include "channel/stream_header.h"
+#include "netservice/stream_header.h"
 #include "platform/net/net_transfer.h"
 #include "platform/net/net_wait.h"
 #include "platform/threads/thread_queue.h"
