@@ -19,10 +19,10 @@
 
 #include "channel/av_channel.h"
 #include "channel_fakes.h"
+#include "mainwnd/channel_session_host.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
 #include "media/pixel_formats.h"
-#include "netservice/channel_session_host.h"
 #include "netservice/login_server.h"
 #include "platform/threads/thread_messages.h"
 #include "settings/globals.h"

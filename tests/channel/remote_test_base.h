@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "channel_test_base.h"
+#include "mainwnd/channel_session_host.h"
 #include "media/picture_size.h"
 #include "media/pixel_formats.h"
-#include "netservice/channel_session_host.h"
 #include "netservice/login_server.h"
 #include "netservice/stream_header.h"
 #include "platform/msgbox/message_box.h"

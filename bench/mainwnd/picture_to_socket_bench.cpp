@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "channel/av_channel.h"
+#include "mainwnd/channel_session_host.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
 #include "media/pixel_formats.h"
-#include "netservice/channel_session_host.h"
 #include "netservice/login_server.h"
 #include "netservice/net_command.h"
 #include "platform/net/net_connect.h"

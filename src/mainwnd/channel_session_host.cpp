@@ -1,4 +1,4 @@
-#include "netservice/channel_session_host.h"
+#include "mainwnd/channel_session_host.h"
 
 #include "channel/av_channel.h"
 #include "channel/channel_services.h"
