@@ -113,7 +113,6 @@ TEST_F(ServeLoadTest, ThreeViewersOnEachChannelStayFramedWhileASlowOneSkipsToKey
     second.StartLocal(0, -1);
     g_pAVChannel[2] = &second;
     g_nChannelCount = 3;
-    g_Settings.System.byUserChannel[0][2] = 1;
 
     const uint16_t port = StartServer();
     std::vector<std::unique_ptr<Viewer>> viewers;

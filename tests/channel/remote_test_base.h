@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "channel_table_host.h"
 #include "channel_test_base.h"
-#include "mainwnd/channel_session_host.h"
 #include "media/picture_size.h"
 #include "media/pixel_formats.h"
 #include "netservice/login_server.h"
@@ -90,9 +90,6 @@ protected:
         IgnoreBrokenPipeSignal();
         drawVideo_ = RegisterThreadQueue();
         g_dwDrawVideoThreadId = drawVideo_;
-        std::strcpy(g_Settings.System.sUserName[0], "viewer");
-        std::strcpy(g_Settings.System.sUserPassword[0], "secret");
-        g_Settings.System.byUserChannel[0][0] = 1;
         remote_ = std::make_unique<CAVChannel>(1);
         g_pAVChannel[1] = remote_.get();
         g_nChannelCount = 2;
@@ -120,7 +117,7 @@ protected:
         LoginServerConfig config;
         config.port = 0;
         config.bindIp = kLoopback;
-        config.host = GetChannelSessionHost();
+        config.host = &host_;
         EXPECT_TRUE(StartLoginServer(config));
         EXPECT_TRUE(WaitFor([] { return IsLoginServerListening(); }));
         return GetLoginServerPort();
@@ -181,6 +178,7 @@ protected:
         return stopped_;
     }
 
+    ChannelTableHost host_;
     std::unique_ptr<CAVChannel> remote_;
     ThreadId drawVideo_ = 0;
     NetSocket silent_ = INVALID_NET_SOCKET;
