@@ -91,11 +91,11 @@ void BM_PictureToSocket(benchmark::State& state) {
         for (int i = 0; i < kPictures; ++i) {
             int key = 0;
             const auto t0 = Clock::now();
-            CodecEncodeVideo(enc, pictures[i].data(), out.data(), i == 0, &key, 0);
+            CodecEncodeVideo(enc, pictures[i].data(), out.data(), i == 0, &key, 0, 0);
             encodeMs.push_back(
                 std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
         }
-        CodecCloseSlot(enc);
+        CodecCloseSlot(enc, 0);
 
         auto channel = std::make_unique<CAVChannel>(0);
         channel->SetEncodeParams(Params());

@@ -174,9 +174,9 @@ bool CAVChannel::OpenEncoderLocked() {
 
 void CAVChannel::CloseEncoderLocked() {
     if (pEncoder != nullptr) {
-        CodecCloseRecordFile(pEncoder);
+        CodecCloseRecordFile(pEncoder, g_nUptimeSeconds.load());
         bRecording = 0;
-        CodecCloseSlot(pEncoder);
+        CodecCloseSlot(pEncoder, g_nUptimeSeconds.load());
         pEncoder = nullptr;
     }
     nAudioFrameBytes = 0;

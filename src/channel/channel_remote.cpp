@@ -75,9 +75,9 @@ bool CAVChannel::CloseDecoderLocked() {
     if (pDecoder == nullptr) {
         return false;
     }
-    CodecCloseRecordFile(pDecoder);
+    CodecCloseRecordFile(pDecoder, g_nUptimeSeconds.load());
     bRecording = 0;
-    CodecCloseSlot(pDecoder);
+    CodecCloseSlot(pDecoder, g_nUptimeSeconds.load());
     pDecoder = nullptr;
     return true;
 }

@@ -83,11 +83,11 @@ int DecodedPictures(const std::vector<WirePacket>& packets) {
     for (const WirePacket& p : packets) {
         DecodedPicture picture;
         n += CodecDecodeVideo(decoder, p.payload.data(), static_cast<int>(p.payload.size()),
-                              &picture, 0, IsKeyFrame(p.header) ? 1 : 0) > 0
+                              &picture, 0, IsKeyFrame(p.header) ? 1 : 0, 0) > 0
                  ? 1
                  : 0;
     }
-    CodecCloseSlot(decoder);
+    CodecCloseSlot(decoder, 0);
     return n;
 }
 

@@ -55,13 +55,13 @@ inline std::vector<WirePacket> EncodeVideo(CodecParams params, int frames,
         const bool force = std::find(keys.begin(), keys.end(), i) != keys.end();
         int key = 0;
         const int n =
-            CodecEncodeVideo(encoder, picture.data(), buffer.data(), force ? 1 : 0, &key, 0);
+            CodecEncodeVideo(encoder, picture.data(), buffer.data(), force ? 1 : 0, &key, 0, 0);
         if (n > 0) {
             out.push_back({CompleteVideoHeader(tmpl, key != 0, static_cast<uint32_t>(n), 1),
                            std::vector<uint8_t>(buffer.begin(), buffer.begin() + n)});
         }
     }
-    CodecCloseSlot(encoder);
+    CodecCloseSlot(encoder, 0);
     return out;
 }
 
