@@ -30,9 +30,6 @@ constexpr int OVERLAY_HEIGHT = 576;
 // Zeroes a surface description and sets its size field.
 void InitSurfaceDesc(DDSURFACEDESC* desc);
 
-// Bytes per pixel of a display pixel format code; 0 for no format.
-int BytesPerPixelOfFormat(uint8_t format);
-
 class CVideoDisplay {
 public:
     // channelCount: surfaces to make, at least 2.
