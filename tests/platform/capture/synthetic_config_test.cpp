@@ -114,7 +114,7 @@ TEST(SyntheticConfig, DemoFileIsValid) {
     EXPECT_EQ(cfg.audio.size(), 1u);
 }
 
-class BackendFromEnvironment : public ::testing::Test {
+class BackendChoice : public ::testing::Test {
 protected:
     void SetUp() override {
         char tmpl[] = "/tmp/qv_capture_cfg_XXXXXX";
@@ -122,27 +122,24 @@ protected:
         m_dir = tmpl;
     }
     void TearDown() override {
-        unsetenv(kSyntheticDevicesEnv);
         std::remove((m_dir + "/devices.ini").c_str());
         rmdir(m_dir.c_str());
     }
     std::string m_dir;
 };
 
-TEST_F(BackendFromEnvironment, NamedFileGivesItsSyntheticDevices) {
+TEST_F(BackendChoice, NamedFileGivesItsSyntheticDevices) {
     const std::string path = m_dir + "/devices.ini";
     std::ofstream(path) << kConfig;
-    setenv(kSyntheticDevicesEnv, path.c_str(), 1);
-    auto backend = std::dynamic_pointer_cast<SyntheticBackend>(CreateBackendFromEnvironment());
+    auto backend = std::dynamic_pointer_cast<SyntheticBackend>(CreateCaptureBackend(path.c_str()));
     ASSERT_NE(backend, nullptr);
     EXPECT_EQ(backend->Enumerate(DeviceCategory::VideoInput).size(), 2u);
     EXPECT_EQ(backend->Enumerate(DeviceCategory::AudioInput).size(), 1u);
     EXPECT_FALSE(backend->GraphOffersMediaControl());
 }
 
-TEST_F(BackendFromEnvironment, UnreadableFileGivesNoDevices) {
-    setenv(kSyntheticDevicesEnv, (m_dir + "/missing.ini").c_str(), 1);
-    auto backend = CreateBackendFromEnvironment();
+TEST_F(BackendChoice, UnreadableFileGivesNoDevices) {
+    auto backend = CreateCaptureBackend((m_dir + "/missing.ini").c_str());
     ASSERT_NE(backend, nullptr);
     EXPECT_EQ(std::dynamic_pointer_cast<SyntheticBackend>(backend), nullptr);
     EXPECT_TRUE(backend->Enumerate(DeviceCategory::VideoInput).empty());
