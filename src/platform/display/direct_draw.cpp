@@ -210,9 +210,6 @@ HRESULT DirectDraw::CreateClipper(uint32_t /*flags*/, DirectDrawClipper** ppClip
 
 HRESULT DirectDraw::GetCaps(DDCAPS* driverCaps, DDCAPS* emulationCaps) const {
     const DisplayCaps& caps = device_->Caps();
-    if (caps.getCapsFails) {
-        return DDERR_GENERIC;
-    }
     uint32_t codes = 0;
     (void)GetFourCCCodes(&codes, nullptr);
     for (DDCAPS* c : {driverCaps, emulationCaps}) {
