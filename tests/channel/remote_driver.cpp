@@ -19,7 +19,7 @@
 
 #include "channel/av_channel.h"
 #include "channel_fakes.h"
-#include "channel_table_host.h"
+#include "fixed_account_host.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
 #include "media/pixel_formats.h"
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     LoginServerConfig config;
     config.port = 0;
     config.bindIp = kLoopback;
-    ChannelTableHost host;
+    FixedAccountHost host;
     config.host = &host;
     if (!StartLoginServer(config))
         return 4;

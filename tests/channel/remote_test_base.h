@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "channel_table_host.h"
 #include "channel_test_base.h"
+#include "fixed_account_host.h"
 #include "media/picture_size.h"
 #include "media/pixel_formats.h"
 #include "netservice/login_server.h"
@@ -178,7 +178,7 @@ protected:
         return stopped_;
     }
 
-    ChannelTableHost host_;
+    FixedAccountHost host_;
     std::unique_ptr<CAVChannel> remote_;
     ThreadId drawVideo_ = 0;
     NetSocket silent_ = INVALID_NET_SOCKET;
