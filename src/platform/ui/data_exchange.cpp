@@ -1,0 +1,299 @@
+#include "platform/ui/data_exchange.h"
+
+#include <QLineEdit>
+#include <cctype>
+#include <climits>
+#include <cstdio>
+
+#include "platform/msgbox/message_box.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/wnd.h"
+
+CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
+    : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+
+CWnd* CDataExchange::PrepareCtrl(int nIDC) {
+    m_nLastControl = nIDC;
+    m_restore = nullptr;
+    return m_pDlgWnd != nullptr ? m_pDlgWnd->GetDlgItem(nIDC) : nullptr;
+}
+
+void CDataExchange::RestoreOldValue() {
+    if (m_restore) {
+        m_restore();
+        m_restore = nullptr;
+    }
+}
+
+void CDataExchange::Fail() {
+    m_nFailedControl = m_nLastControl != 0 ? m_nLastControl : -1;
+    CWnd* pControl = m_pDlgWnd != nullptr ? m_pDlgWnd->GetDlgItem(m_nLastControl) : nullptr;
+    if (pControl == nullptr) {
+        return;
+    }
+    pControl->SetFocus();
+    if (auto* edit = qobject_cast<QLineEdit*>(pControl->GetWidget())) {
+        edit->selectAll();  // ready to be typed over
+    }
+}
+
+namespace {
+
+void Prompt(const char* text) {
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// A decimal number with blanks around it and, where allowed, a minus sign;
+// false for anything else, or for a number beyond the limits.
+bool ParseNumber(const std::string& text, bool allowSign, long long lowest, long long highest,
+                 long long& out) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+    bool negative = false;
+    if (allowSign && i < text.size() && text[i] == '-') {
+        negative = true;
+        ++i;
+    }
+    const size_t digitsStart = i;
+    long long value = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) {
+        value = value * 10 + (text[i] - '0');
+        if (value > highest + 1) {
+            return false;
+        }
+        ++i;
+    }
+    if (i == digitsStart) {
+        return false;
+    }
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+    if (i != text.size()) {
+        return false;
+    }
+    value = negative ? -value : value;
+    if (value < lowest || value > highest) {
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+template <typename T>
+void ExchangeNumber(CDataExchange* pDX, int nIDC, T& value, bool allowSign, const char* format,
+                    const char* prompt) {
+    if (pDX->Failed()) {
+        return;
+    }
+    CWnd* pControl = pDX->PrepareEditCtrl(nIDC);
+    if (pControl == nullptr) {
+        return;
+    }
+    if (!pDX->m_bSaveAndValidate) {
+        char text[32];
+        std::snprintf(text, sizeof text, format, value);
+        pControl->SetWindowText(text);
+        return;
+    }
+    long long parsed = 0;
+    const long long lowest = allowSign ? INT_MIN : 0;
+    const long long highest = allowSign ? INT_MAX : UINT_MAX;
+    if (!ParseNumber(pControl->GetWindowText(), allowSign, lowest, highest, parsed)) {
+        Prompt(prompt);
+        pDX->Fail();
+        return;
+    }
+    const T old = value;
+    pDX->RememberOldValue([&value, old] { value = old; });
+    value = static_cast<T>(parsed);
+}
+
+}  // namespace
+
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
+    if (pDX->Failed()) {
+        return;
+    }
+    CWnd* pControl = pDX->PrepareEditCtrl(nIDC);
+    if (pControl == nullptr) {
+        return;
+    }
+    if (!pDX->m_bSaveAndValidate) {
+        pControl->SetWindowText(value);
+        return;
+    }
+    CString old = value;
+    pDX->RememberOldValue([&value, old] { value = old; });
+    value = CString(pControl->GetWindowText());
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
+    ExchangeNumber(pDX, nIDC, value, true, "%d", "Please enter an integer.");
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value) {
+    ExchangeNumber(pDX, nIDC, value, false, "%u", "Please enter a positive integer.");
+}
+
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
+    if (pDX->Failed()) {
+        return;
+    }
+    CWnd* pControl = pDX->PrepareCtrl(nIDC);
+    if (pControl == nullptr) {
+        return;
+    }
+    if (pDX->m_bSaveAndValidate) {
+        value = static_cast<int>(pControl->SendMessage(BM_GETCHECK));
+    } else {
+        pControl->SendMessage(BM_SETCHECK, static_cast<WPARAM>(value));
+    }
+}
+
+namespace {
+
+// The radios from nIDC up to the next control that starts a group.
+std::vector<CWnd*> GroupRadios(CWnd* pDlg, int nIDC) {
+    std::vector<CWnd*> radios;
+    const std::vector<int>& order = pDlg->GetControlOrder();
+    bool inGroup = false;
+    for (int id : order) {
+        CWnd* pControl = pDlg->GetDlgItem(id);
+        if (pControl == nullptr) {
+            continue;
+        }
+        if (!inGroup) {
+            inGroup = id == nIDC;
+        } else if ((pControl->GetStyle() & CTL_GROUP) != 0) {
+            break;
+        }
+        if (inGroup && pControl->GetControlKind() == ControlKind::RadioButton) {
+            radios.push_back(pControl);
+        }
+    }
+    return radios;
+}
+
+}  // namespace
+
+void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
+    if (pDX->Failed() || pDX->PrepareCtrl(nIDC) == nullptr) {
+        return;
+    }
+    const std::vector<CWnd*> radios = GroupRadios(pDX->m_pDlgWnd, nIDC);
+    if (pDX->m_bSaveAndValidate) {
+        value = -1;
+        for (size_t i = 0; i < radios.size(); ++i) {
+            if (radios[i]->SendMessage(BM_GETCHECK) == BST_CHECKED) {
+                value = static_cast<int>(i);
+                break;
+            }
+        }
+        return;
+    }
+    for (size_t i = 0; i < radios.size(); ++i) {
+        radios[i]->SendMessage(BM_SETCHECK,
+                               static_cast<int>(i) == value ? BST_CHECKED : BST_UNCHECKED);
+    }
+}
+
+void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
+    if (pDX->Failed()) {
+        return;
+    }
+    CWnd* pControl = pDX->PrepareCtrl(nIDC);
+    if (pControl == nullptr) {
+        return;
+    }
+    if (pDX->m_bSaveAndValidate) {
+        index = static_cast<int>(pControl->SendMessage(CB_GETCURSEL));
+    } else {
+        pControl->SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index));
+    }
+}
+
+void DDX_DateTimeCtrl(CDataExchange* pDX, int nIDC, CTime& value) {
+    if (pDX->Failed()) {
+        return;
+    }
+    CWnd* pControl = pDX->PrepareCtrl(nIDC);
+    if (pControl == nullptr) {
+        return;
+    }
+    SYSTEMTIME st;
+    if (pDX->m_bSaveAndValidate) {
+        if (pControl->SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) ==
+            GDT_VALID) {
+            value = CTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
+        }
+        return;
+    }
+    st.wYear = static_cast<uint16_t>(value.GetYear());
+    st.wMonth = static_cast<uint16_t>(value.GetMonth());
+    st.wDay = static_cast<uint16_t>(value.GetDay());
+    st.wHour = static_cast<uint16_t>(value.GetHour());
+    st.wMinute = static_cast<uint16_t>(value.GetMinute());
+    st.wSecond = static_cast<uint16_t>(value.GetSecond());
+    pControl->SendMessage(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+}
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& control) {
+    if (pDX->Failed()) {
+        return;
+    }
+    pDX->PrepareCtrl(nIDC);
+    if (control.GetSafeHwnd() == nullptr) {
+        control.SubclassDlgItem(static_cast<UINT>(nIDC), pDX->m_pDlgWnd);
+    }
+}
+
+void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
+    if (!pDX->m_bSaveAndValidate || pDX->Failed()) {
+        return;
+    }
+    if (value < minVal || value > maxVal) {
+        pDX->RestoreOldValue();
+        char text[96];
+        std::snprintf(text, sizeof text, "Please enter an integer between %d and %d.", minVal,
+                      maxVal);
+        Prompt(text);
+        pDX->Fail();
+    }
+}
+
+void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT minVal, UINT maxVal) {
+    if (!pDX->m_bSaveAndValidate || pDX->Failed()) {
+        return;
+    }
+    if (value < minVal || value > maxVal) {
+        pDX->RestoreOldValue();
+        char text[96];
+        std::snprintf(text, sizeof text, "Please enter an integer between %u and %u.", minVal,
+                      maxVal);
+        Prompt(text);
+        pDX->Fail();
+    }
+}
+
+void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars) {
+    if (pDX->Failed()) {
+        return;
+    }
+    if (!pDX->m_bSaveAndValidate) {
+        CWnd* pControl = pDX->m_pDlgWnd->GetDlgItem(pDX->LastControl());
+        if (pControl != nullptr) {
+            pControl->SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(nChars));
+        }
+        return;
+    }
+    if (value.GetLength() > nChars) {
+        pDX->RestoreOldValue();
+        char text[96];
+        std::snprintf(text, sizeof text, "Please enter no more than %d characters.", nChars);
+        Prompt(text);
+        pDX->Fail();
+    }
+}
