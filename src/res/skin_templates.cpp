@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
 #include "res/skin_table.h"
 
@@ -125,5 +126,9 @@ DialogTemplate AboutBox() {
 
 std::map<UINT, DialogTemplate> BuildDialogTemplates() {
     return {
-        {IDD_MAIN_DIALOG, MainDialog()}, {IDD_VIDEO_WALL, VideoWall()}, {IDD_ABOUTBOX, AboutBox()}};
+        {IDD_MAIN_DIALOG, MainDialog()},
+        {IDD_VIDEO_WALL, VideoWall()},
+        {IDD_ABOUTBOX, AboutBox()},
+        {IDD_RECORD_SETUP, RecordSetupTemplate()},
+    };
 }
