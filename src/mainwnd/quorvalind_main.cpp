@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 
+#include "dialogs/setup_dialog_runner.h"
 #include "mainwnd/recorder_app.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/ui/ui_application.h"
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
     }
     InstallSkinResources();
     CRecorderApp theApp;
+    theApp.SetSetupDialogs(
+        [](CWnd* pMainWnd) { return std::make_unique<CSetupDialogRunner>(pMainWnd); });
     theApp.InitInstance();
     return 0;
 }
