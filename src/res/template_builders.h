@@ -10,16 +10,7 @@
 
 inline ControlTemplate TemplateControl(ControlKind kind, int id, const char* text, int x, int y,
                                        int cx, int cy, UINT style = 0) {
-    ControlTemplate c;
-    c.kind = kind;
-    c.id = id;
-    c.text = text;
-    c.x = x;
-    c.y = y;
-    c.cx = cx;
-    c.cy = cy;
-    c.style = style;
-    return c;
+    return MakeControlTemplate(kind, id, text, x, y, cx, cy, style);
 }
 
 inline ControlTemplate PushButton(int id, const char* text, int x, int y, int cx, int cy,

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "dialog_test_resources.h"
+#include "frame_cases.h"
 #include "res/record_setup_ids.h"
 #include "support/modal_step.h"
 #include "support/qt_app.h"
@@ -101,77 +102,56 @@ void TypeInto(CWnd& dlg, int id, const QString& text, bool replace = false) {
     TypeText(edit, text);
 }
 
-enum class Act { Change, ChangeAgain, Save, Exit, Esc, StillOpenAndChanged };
-
-void Do(CRecordSetupDialog& d, Act act) {
+void Do(CRecordSetupDialog& d, FrameAct act) {
     switch (act) {
-        case Act::Change:
+        case FrameAct::Change:
             TypeInto(d, IDC_CHANNEL_TITLE, "1");
             break;
-        case Act::ChangeAgain:
+        case FrameAct::ChangeAgain:
             TypeInto(d, IDC_CHANNEL_TITLE, "2");
             break;
-        case Act::Save:
+        case FrameAct::Save:
             Click(d, IDC_RECORD_SAVE);
             break;
-        case Act::Exit:
+        case FrameAct::Exit:
             Click(d, IDOK);
             break;
-        case Act::Esc:
+        case FrameAct::Esc:
             PressKey(d.GetWidget(), Qt::Key_Escape);
             break;
-        case Act::StillOpenAndChanged:
+        case FrameAct::StillOpenAndChanged:
             EXPECT_TRUE(d.IsWindowVisible());
             EXPECT_EQ(d.GetDlgItemText(IDC_CHANNEL_TITLE), "Gate1");
             break;
     }
 }
 
+// Here Esc is Save and keeps the dialog open; only Exit ends it.
 TEST_F(RecordSetupDialogTest, TheFramesCasesWithEscAsSave) {
     RecordEntry changed[MAX_CHANNELS];
     std::memcpy(changed, m_original, sizeof changed);
     std::strcpy(changed[0].chname, "Gate1");
-    struct Case {
-        const char* name;
-        std::vector<Act> acts;
-        std::vector<int> answers;
-        INT_PTR result;
-        bool saved;  // the live records hold the change
-    };
-    const Case cases[] = {
-        {"open, Exit", {Act::Exit}, {}, IDCANCEL, false},
-        {"change, Exit, No", {Act::Change, Act::Exit}, {IDNO}, IDCANCEL, false},
-        {"change, Exit, Yes",
-         {Act::Change, Act::Exit, Act::StillOpenAndChanged, Act::Exit},
-         {IDYES, IDNO},
-         IDCANCEL,
-         false},
-        {"change, Save, Exit", {Act::Change, Act::Save, Act::Exit}, {}, IDOK, true},
-        {"change, Save, change, Exit, No",
-         {Act::Change, Act::Save, Act::ChangeAgain, Act::Exit},
-         {IDNO},
-         IDOK,
-         true},
-        {"change, Esc (saves), Exit", {Act::Change, Act::Esc, Act::Exit}, {}, IDOK, true},
-        {"change, Save, Esc, Exit", {Act::Change, Act::Save, Act::Esc, Act::Exit}, {}, IDOK, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::memcpy(g_Settings.Record, m_original, sizeof m_original);
-        ScriptedMessageBoxes boxes;
-        for (int answer : c.answers) {
-            boxes.Expect({kQuestion, answer, "Quorvalind", MB_YESNO | MB_ICONQUESTION});
-        }
-        CRecordSetupDialog dlg;
-        EXPECT_EQ(Run(dlg,
-                      [&dlg, &c] {
-                          for (Act act : c.acts) {
-                              Do(dlg, act);
-                          }
-                      }),
-                  c.result);
-        EXPECT_TRUE(LiveIs(c.saved ? changed : m_original));
-    }
+    using A = FrameAct;
+    RunFrameCases<CRecordSetupDialog>(
+        {
+            {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
+            {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
+            {"change, Exit, Yes",
+             {A::Change, A::Exit, A::StillOpenAndChanged, A::Exit},
+             {IDYES, IDNO},
+             IDCANCEL,
+             false},
+            {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
+            {"change, Save, change, Exit, No",
+             {A::Change, A::Save, A::ChangeAgain, A::Exit},
+             {IDNO},
+             IDOK,
+             true},
+            {"change, Esc (saves), Exit", {A::Change, A::Esc, A::Exit}, {}, IDOK, true},
+            {"change, Save, Esc, Exit", {A::Change, A::Save, A::Esc, A::Exit}, {}, IDOK, true},
+        },
+        [this] { std::memcpy(g_Settings.Record, m_original, sizeof m_original); }, Do,
+        [&](bool saved) { return LiveIs(saved ? changed : m_original); });
 }
 
 TEST_F(RecordSetupDialogTest, AChannelShowsItsStoredRecord) {

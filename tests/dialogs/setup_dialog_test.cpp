@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "dialog_test_resources.h"
+#include "frame_cases.h"
 #include "support/modal_step.h"
 #include "support/qt_app.h"
 #include "support/scripted_message_boxes.h"
@@ -28,6 +29,7 @@ struct TestSlice {
 
 TestSlice g_Live;
 TestSlice g_Working;
+int g_nReleases = 0;  // the dialogs' clean-up runs
 
 class FrameDialog : public CSetupDialog {
 public:
@@ -79,7 +81,10 @@ protected:
     }
     void CopyWorkingToLive() override { StoreLiveSlice(g_Live, g_Working); }
     bool WorkingDiffersFromLive() const override { return SliceDiffers(g_Working, g_Live); }
-    void ReleaseOnLeave() override { ++released; }
+    void ReleaseOnLeave() override {
+        ++released;
+        ++g_nReleases;
+    }
 };
 
 class SetupDialogTest : public ::testing::Test {
@@ -93,79 +98,62 @@ protected:
     DialogTestResources m_resources;
 };
 
-enum class Act { Change, ChangeAgain, Save, Exit, Esc, StillOpenAndChanged };
-
-void Do(FrameDialog& d, Act act) {
+void Do(FrameDialog& d, FrameAct act) {
     switch (act) {
-        case Act::Change:
-        case Act::ChangeAgain: {
-            auto* edit = ControlWidget(d, kFrameName);
-            TypeText(edit, act == Act::Change ? "1" : "2");
+        case FrameAct::Change:
+        case FrameAct::ChangeAgain:
+            TypeText(ControlWidget(d, kFrameName), act == FrameAct::Change ? "1" : "2");
             break;
-        }
-        case Act::Save:
+        case FrameAct::Save:
             qobject_cast<QAbstractButton*>(ControlWidget(d, kFrameSave))->click();
             break;
-        case Act::Exit:
+        case FrameAct::Exit:
             qobject_cast<QAbstractButton*>(ControlWidget(d, IDOK))->click();
             break;
-        case Act::Esc:
+        case FrameAct::Esc:
             PressKey(d.GetWidget(), Qt::Key_Escape);
             break;
-        case Act::StillOpenAndChanged:
+        case FrameAct::StillOpenAndChanged:
             EXPECT_TRUE(d.IsWindowVisible());
             EXPECT_EQ(d.GetDlgItemText(kFrameName), "Front1");
+            EXPECT_EQ(d.released, 0);
             PressKey(d.GetWidget(), Qt::Key_Escape);  // leave without saving
             break;
     }
 }
 
+// Here Esc ends the dialog: with IDOK once Save was pressed.
 TEST_F(SetupDialogTest, ExitSaveAndEscDecideTheResultAndTheLiveSlice) {
     const TestSlice original{"Front", 0, 10};
     const TestSlice changed{"Front1", 0, 10};
-    struct Case {
-        const char* name;
-        std::vector<Act> acts;
-        std::vector<int> answers;  // to "Setting is changed! Back to save?"
-        INT_PTR result;
-        TestSlice live;
-    };
-    const Case cases[] = {
-        {"open, Exit", {Act::Exit}, {}, IDCANCEL, original},
-        {"change, Exit, No", {Act::Change, Act::Exit}, {IDNO}, IDCANCEL, original},
-        {"change, Exit, Yes",
-         {Act::Change, Act::Exit, Act::StillOpenAndChanged},
-         {IDYES},
-         IDCANCEL,
-         original},
-        {"change, Save, Exit", {Act::Change, Act::Save, Act::Exit}, {}, IDOK, changed},
-        {"change, Save, change, Exit, No",
-         {Act::Change, Act::Save, Act::ChangeAgain, Act::Exit},
-         {IDNO},
-         IDOK,
-         changed},
-        {"change, Save, Esc", {Act::Change, Act::Save, Act::Esc}, {}, IDOK, changed},
-        {"change, Esc", {Act::Change, Act::Esc}, {}, IDCANCEL, original},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        g_Live = original;
-        ScriptedMessageBoxes boxes;
-        for (int answer : c.answers) {
-            boxes.Expect({"Setting is changed! Back to save?", answer, "Quorvalind",
-                          MB_YESNO | MB_ICONQUESTION});
-        }
-        FrameDialog dlg;
-        EXPECT_EQ(RunModalWith(dlg,
-                               [&dlg, &c] {
-                                   for (Act act : c.acts) {
-                                       Do(dlg, act);
-                                   }
-                               }),
-                  c.result);
-        EXPECT_EQ(std::memcmp(&g_Live, &c.live, sizeof(TestSlice)), 0);
-        EXPECT_EQ(dlg.released, 1);  // the dialog's clean-up ran on its way out
-    }
+    using A = FrameAct;
+    RunFrameCases<FrameDialog>(
+        {
+            {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
+            {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
+            {"change, Exit, Yes",
+             {A::Change, A::Exit, A::StillOpenAndChanged},
+             {IDYES},
+             IDCANCEL,
+             false},
+            {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
+            {"change, Save, change, Exit, No",
+             {A::Change, A::Save, A::ChangeAgain, A::Exit},
+             {IDNO},
+             IDOK,
+             true},
+            {"change, Save, Esc", {A::Change, A::Save, A::Esc}, {}, IDOK, true},
+            {"change, Esc", {A::Change, A::Esc}, {}, IDCANCEL, false},
+        },
+        [&original] {
+            g_Live = original;
+            g_nReleases = 0;
+        },
+        Do,
+        [&](bool saved) {
+            EXPECT_EQ(g_nReleases, 1);  // its clean-up ran on its way out, once
+            return std::memcmp(&g_Live, saved ? &changed : &original, sizeof(TestSlice)) == 0;
+        });
 }
 
 TEST_F(SetupDialogTest, AfterASaveExitEndsOnlyWhenTheFinalReadSucceeds) {
@@ -180,13 +168,13 @@ TEST_F(SetupDialogTest, AfterASaveExitEndsOnlyWhenTheFinalReadSucceeds) {
     bool stayedOpen = false;
     EXPECT_EQ(RunModalWith(dlg,
                            [&dlg, &stayedOpen] {
-                               Do(dlg, Act::Save);
+                               Do(dlg, FrameAct::Save);
                                dlg.SetDlgItemText(kFrameNumber, "77");
-                               Do(dlg, Act::Exit);
+                               Do(dlg, FrameAct::Exit);
                                stayedOpen = dlg.IsWindowVisible() == TRUE;
                                EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(kFrameNumber));
                                dlg.SetDlgItemText(kFrameNumber, "12");
-                               Do(dlg, Act::Exit);
+                               Do(dlg, FrameAct::Exit);
                            }),
               IDOK);
     EXPECT_TRUE(stayedOpen);
@@ -199,7 +187,7 @@ TEST_F(SetupDialogTest, TheProgramsEndGivesIdokOnlyAfterASave) {
     INT_PTR after = 0;
     RunModalWith(dlg, [&] {
         before = dlg.ResultWhenProgramEnds();
-        Do(dlg, Act::Save);
+        Do(dlg, FrameAct::Save);
         after = dlg.ResultWhenProgramEnds();
         dlg.OnProgramEnding();
         EXPECT_EQ(dlg.released, 1);

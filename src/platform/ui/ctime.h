@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "platform/clock/local_clock.h"
+#include "platform/ui/control_messages.h"
 
 class CTime {
 public:
@@ -34,3 +35,20 @@ private:
     }
     LocalTime m_t;
 };
+
+// The pickers' form of a time.
+inline SYSTEMTIME ToSystemTime(const CTime& time) {
+    SYSTEMTIME st;
+    st.wYear = static_cast<uint16_t>(time.GetYear());
+    st.wMonth = static_cast<uint16_t>(time.GetMonth());
+    st.wDayOfWeek = static_cast<uint16_t>(time.GetDayOfWeek() - 1);
+    st.wDay = static_cast<uint16_t>(time.GetDay());
+    st.wHour = static_cast<uint16_t>(time.GetHour());
+    st.wMinute = static_cast<uint16_t>(time.GetMinute());
+    st.wSecond = static_cast<uint16_t>(time.GetSecond());
+    return st;
+}
+
+inline CTime FromSystemTime(const SYSTEMTIME& st) {
+    return CTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
+}

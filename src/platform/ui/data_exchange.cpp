@@ -138,7 +138,10 @@ void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value) {
     ExchangeNumber(pDX, nIDC, value, false, "%u", "Please enter a positive integer.");
 }
 
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
+namespace {
+
+// The control's state read with one message or set with another.
+void ExchangeState(CDataExchange* pDX, int nIDC, int& value, UINT getMessage, UINT setMessage) {
     if (pDX->Failed()) {
         return;
     }
@@ -147,10 +150,16 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
         return;
     }
     if (pDX->m_bSaveAndValidate) {
-        value = static_cast<int>(pControl->SendMessage(BM_GETCHECK));
+        value = static_cast<int>(pControl->SendMessage(getMessage));
     } else {
-        pControl->SendMessage(BM_SETCHECK, static_cast<WPARAM>(value));
+        pControl->SendMessage(setMessage, static_cast<WPARAM>(value));
     }
+}
+
+}  // namespace
+
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
+    ExchangeState(pDX, nIDC, value, BM_GETCHECK, BM_SETCHECK);
 }
 
 namespace {
@@ -201,18 +210,7 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
 }
 
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
-    if (pDX->Failed()) {
-        return;
-    }
-    CWnd* pControl = pDX->PrepareCtrl(nIDC);
-    if (pControl == nullptr) {
-        return;
-    }
-    if (pDX->m_bSaveAndValidate) {
-        index = static_cast<int>(pControl->SendMessage(CB_GETCURSEL));
-    } else {
-        pControl->SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index));
-    }
+    ExchangeState(pDX, nIDC, index, CB_GETCURSEL, CB_SETCURSEL);
 }
 
 void DDX_DateTimeCtrl(CDataExchange* pDX, int nIDC, CTime& value) {
@@ -223,21 +221,13 @@ void DDX_DateTimeCtrl(CDataExchange* pDX, int nIDC, CTime& value) {
     if (pControl == nullptr) {
         return;
     }
-    SYSTEMTIME st;
-    if (pDX->m_bSaveAndValidate) {
-        if (pControl->SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) ==
-            GDT_VALID) {
-            value = CTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
-        }
-        return;
+    SYSTEMTIME st = ToSystemTime(value);
+    if (!pDX->m_bSaveAndValidate) {
+        pControl->SendMessage(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+    } else if (pControl->SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) ==
+               GDT_VALID) {
+        value = FromSystemTime(st);
     }
-    st.wYear = static_cast<uint16_t>(value.GetYear());
-    st.wMonth = static_cast<uint16_t>(value.GetMonth());
-    st.wDay = static_cast<uint16_t>(value.GetDay());
-    st.wHour = static_cast<uint16_t>(value.GetHour());
-    st.wMinute = static_cast<uint16_t>(value.GetMinute());
-    st.wSecond = static_cast<uint16_t>(value.GetSecond());
-    pControl->SendMessage(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
 }
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& control) {
@@ -250,32 +240,30 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& control) {
     }
 }
 
-void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
+namespace {
+
+template <typename T>
+void CheckRange(CDataExchange* pDX, T value, T minVal, T maxVal, const char* format) {
     if (!pDX->m_bSaveAndValidate || pDX->Failed()) {
         return;
     }
     if (value < minVal || value > maxVal) {
         pDX->RestoreOldValue();
         char text[96];
-        std::snprintf(text, sizeof text, "Please enter an integer between %d and %d.", minVal,
-                      maxVal);
+        std::snprintf(text, sizeof text, format, minVal, maxVal);
         Prompt(text);
         pDX->Fail();
     }
 }
 
+}  // namespace
+
+void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
+    CheckRange(pDX, value, minVal, maxVal, "Please enter an integer between %d and %d.");
+}
+
 void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT minVal, UINT maxVal) {
-    if (!pDX->m_bSaveAndValidate || pDX->Failed()) {
-        return;
-    }
-    if (value < minVal || value > maxVal) {
-        pDX->RestoreOldValue();
-        char text[96];
-        std::snprintf(text, sizeof text, "Please enter an integer between %u and %u.", minVal,
-                      maxVal);
-        Prompt(text);
-        pDX->Fail();
-    }
+    CheckRange(pDX, value, minVal, maxVal, "Please enter an integer between %u and %u.");
 }
 
 void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars) {

@@ -55,6 +55,21 @@ struct ControlTemplate {
     std::vector<std::string> items{};  // a drop-down list's items
 };
 
+// A control of the given kind at its place.
+inline ControlTemplate MakeControlTemplate(ControlKind kind, int id, const char* text, int x, int y,
+                                           int cx, int cy, UINT style = 0) {
+    ControlTemplate c;
+    c.kind = kind;
+    c.id = id;
+    c.text = text;
+    c.x = x;
+    c.y = y;
+    c.cx = cx;
+    c.cy = cy;
+    c.style = style;
+    return c;
+}
+
 struct DialogTemplate {
     std::string caption;
     int cx = 0;  // client size in pixels

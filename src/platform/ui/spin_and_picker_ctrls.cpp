@@ -21,13 +21,7 @@ int CSpinButtonCtrl::GetPos() const {
 }
 
 BOOL CDateTimeCtrl::SetTime(const CTime& time) {
-    SYSTEMTIME st;
-    st.wYear = static_cast<uint16_t>(time.GetYear());
-    st.wMonth = static_cast<uint16_t>(time.GetMonth());
-    st.wDay = static_cast<uint16_t>(time.GetDay());
-    st.wHour = static_cast<uint16_t>(time.GetHour());
-    st.wMinute = static_cast<uint16_t>(time.GetMinute());
-    st.wSecond = static_cast<uint16_t>(time.GetSecond());
+    SYSTEMTIME st = ToSystemTime(time);
     return SendMessage(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st)) != 0 ? TRUE
                                                                                          : FALSE;
 }
@@ -39,6 +33,6 @@ DWORD CDateTimeCtrl::GetTime(CTime& time) const {
     if (result != GDT_VALID) {
         return static_cast<DWORD>(result);
     }
-    time = CTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
+    time = FromSystemTime(st);
     return GDT_VALID;
 }

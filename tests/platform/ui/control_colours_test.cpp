@@ -50,15 +50,7 @@ private:
     CBrush m_brSkin;
 };
 
-class ControlColoursTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        TestQtApp();
-        SetResourceProvider(&m_resources);
-    }
-    void TearDown() override { SetResourceProvider(nullptr); }
-    TestResources m_resources;
-};
+class ControlColoursTest : public TestResourcesFixture {};
 
 TEST_F(ControlColoursTest, TextColoursByKind) {
     SkinnedDialog dlg;

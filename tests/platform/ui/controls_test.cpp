@@ -71,14 +71,8 @@ protected:
     void OnLButtonDown(UINT /*nFlags*/, POINT point) override { dialogClicks.push_back(point); }
 };
 
-class ControlsTest : public ::testing::Test {
+class ControlsTest : public TestResourcesFixture {
 protected:
-    void SetUp() override {
-        TestQtApp();
-        SetResourceProvider(&m_resources);
-    }
-    void TearDown() override { SetResourceProvider(nullptr); }
-
     // Runs the dialog with the step, then ends it.
     void Run(ControlsDialog& dlg, const std::function<void(ControlsDialog&)>& step) {
         EXPECT_EQ(RunModalWith(dlg,
@@ -88,8 +82,6 @@ protected:
                                }),
                   IDOK);
     }
-
-    TestResources m_resources;
 };
 
 bool Checked(ControlsDialog& d, int id) {

@@ -59,16 +59,7 @@ protected:
     }
 };
 
-class DataExchangeTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        TestQtApp();
-        SetResourceProvider(&m_resources);
-    }
-    void TearDown() override { SetResourceProvider(nullptr); }
-
-    TestResources m_resources;
-};
+class DataExchangeTest : public TestResourcesFixture {};
 
 const Members kShown{1, "Bob", 12, 7, 1, 2, 0, CTime(2006, 4, 22, 9, 30, 0)};
 

@@ -3,9 +3,12 @@
 // skin-like gradient, one icon, one string, one menu and the dialog
 // templates: a plain one, a child one, and one with every kind of control.
 
+#include <gtest/gtest.h>
+
 #include <map>
 
 #include "platform/ui/resources.h"
+#include "support/qt_app.h"
 
 constexpr UINT kTestDialog = 500;
 constexpr UINT kTestChildDialog = 501;
@@ -69,16 +72,7 @@ public:
         all.cy = 300;
         auto add = [&all](ControlKind kind, int id, const char* text, int x, int y, int cx, int cy,
                           UINT style = 0) {
-            ControlTemplate c;
-            c.kind = kind;
-            c.id = id;
-            c.text = text;
-            c.x = x;
-            c.y = y;
-            c.cx = cx;
-            c.cy = cy;
-            c.style = style;
-            all.controls.push_back(c);
+            all.controls.push_back(MakeControlTemplate(kind, id, text, x, y, cx, cy, style));
         };
         add(ControlKind::PushButton, 1, "OK", 300, 260, 80, 26, CTL_GROUP);
         add(ControlKind::GroupBox, -1, "Size", 4, 4, 190, 112);
@@ -103,13 +97,8 @@ public:
         add(ControlKind::DatePicker, kDatePicker, "", 114, 208, 110, 24);
         add(ControlKind::Custom, kCustom, "", 230, 208, 60, 40);
         add(ControlKind::PushButton, kRowButton, "Channel 01", 4, 260, 90, 26);
-        ControlTemplate combo;
-        combo.kind = ControlKind::DropDownList;
-        combo.id = kComboCount;
-        combo.x = 100;
-        combo.y = 260;
-        combo.cx = 100;
-        combo.cy = 26;
+        ControlTemplate combo =
+            MakeControlTemplate(ControlKind::DropDownList, kComboCount, "", 100, 260, 100, 26);
         combo.items = {"zero", "one", "two"};
         all.controls.push_back(combo);
         m_templates[kControlsDialog] = all;
@@ -163,3 +152,16 @@ private:
     std::map<UINT, QImage> m_bitmaps;
     std::map<UINT, DialogTemplate> m_templates;
 };
+
+// A test with the application object made and these resources installed.
+class TestResourcesFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override { SetResourceProvider(nullptr); }
+    TestResources m_resources;
+};
+
+inline void TestResourcesFixture::SetUp() {
+    TestQtApp();
+    SetResourceProvider(&m_resources);
+}
