@@ -17,6 +17,7 @@
 #include "channel/av_channel.h"
 #include "channel/channel_fakes.h"
 #include "dialogs/setup_dialog_runner.h"
+#include "engine_test_services.h"
 #include "engine_test_support.h"
 #include "mainwnd/draw_video_thread.h"
 #include "mainwnd/globals.h"
@@ -50,18 +51,6 @@ protected:
         TestQtApp();
         InstallSkinResources();
         SetLocalClockSource([this] { return m_now; });
-        SetTimerService(&m_timer);
-        SetPcmOutputService(MakeNullOutput(0));
-        SetDiskSpaceSource([](char, const std::string&, DiskSpace& out) {
-            out.freeToCaller = uint64_t{4096} << 20;
-            return true;
-        });
-        ASSERT_EQ(InitSettingsPaths(), 1);
-        g_Settings = Settings{};
-        g_Settings.System.byRecordDrive[0] = 1;  // C:, the current folder
-        g_Settings.System.bOverlay = 0;
-        g_Settings.System.bYuy2 = 0;
-        g_nUptimeSeconds = 0;
     }
     void TearDown() override {
         if (m_state && g_nChannelCount.load() != 0) {
@@ -69,9 +58,6 @@ protected:
         }
         m_state.reset();
         RemoveSyntheticDevices();
-        SetDiskSpaceSource({});
-        SetPcmOutputService(nullptr);
-        SetTimerService(nullptr);
         SetLocalClockSource({});
         SetResourceProvider(nullptr);
     }
@@ -129,6 +115,7 @@ protected:
     ChdirTempDir m_dir;
     BoxRecorder m_boxes;
     CManualTimer m_timer;
+    EngineTestServices m_services{m_timer};
     RecordingEventLog m_log;
     RecordingPoster m_window;
     std::unique_ptr<CMainDialogState> m_state;

@@ -39,6 +39,12 @@ void CDataExchange::Fail() {
 
 namespace {
 
+// The control an exchange works on; null once the read failed or when the
+// dialog has no such control.
+CWnd* BeginExchange(CDataExchange* pDX, int nIDC) {
+    return pDX->Failed() ? nullptr : pDX->PrepareCtrl(nIDC);
+}
+
 void Prompt(const char* text) {
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }
@@ -85,10 +91,7 @@ bool ParseNumber(const std::string& text, bool allowSign, long long lowest, long
 template <typename T>
 void ExchangeNumber(CDataExchange* pDX, int nIDC, T& value, bool allowSign, const char* format,
                     const char* prompt) {
-    if (pDX->Failed()) {
-        return;
-    }
-    CWnd* pControl = pDX->PrepareEditCtrl(nIDC);
+    CWnd* pControl = BeginExchange(pDX, nIDC);
     if (pControl == nullptr) {
         return;
     }
@@ -114,10 +117,7 @@ void ExchangeNumber(CDataExchange* pDX, int nIDC, T& value, bool allowSign, cons
 }  // namespace
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
-    if (pDX->Failed()) {
-        return;
-    }
-    CWnd* pControl = pDX->PrepareEditCtrl(nIDC);
+    CWnd* pControl = BeginExchange(pDX, nIDC);
     if (pControl == nullptr) {
         return;
     }
@@ -142,10 +142,7 @@ namespace {
 
 // The control's state read with one message or set with another.
 void ExchangeState(CDataExchange* pDX, int nIDC, int& value, UINT getMessage, UINT setMessage) {
-    if (pDX->Failed()) {
-        return;
-    }
-    CWnd* pControl = pDX->PrepareCtrl(nIDC);
+    CWnd* pControl = BeginExchange(pDX, nIDC);
     if (pControl == nullptr) {
         return;
     }
@@ -214,10 +211,7 @@ void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
 }
 
 void DDX_DateTimeCtrl(CDataExchange* pDX, int nIDC, CTime& value) {
-    if (pDX->Failed()) {
-        return;
-    }
-    CWnd* pControl = pDX->PrepareCtrl(nIDC);
+    CWnd* pControl = BeginExchange(pDX, nIDC);
     if (pControl == nullptr) {
         return;
     }
