@@ -15,6 +15,7 @@ constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 using UINT = unsigned;
 using UINT_PTR = uintptr_t;
+using DWORD_PTR = uintptr_t;
 using LRESULT = intptr_t;
 using DWORD = uint32_t;
 using COLORREF = uint32_t;

@@ -352,6 +352,14 @@ TEST_F(ControlsTest, ListsAndDropDownListsByIndex) {
         EXPECT_EQ(list->GetText(2, text), 1);
         EXPECT_EQ(text, "c");
         EXPECT_EQ(list->GetText(3, text), LB_ERR);
+        // A line's value goes where the line goes.
+        EXPECT_EQ(list->GetItemData(2), 0u);
+        EXPECT_EQ(list->SetItemData(2, 23), 0);
+        EXPECT_EQ(list->SetItemData(3, 5), LB_ERR);
+        EXPECT_EQ(list->InsertString(0, "first"), 0);
+        EXPECT_EQ(list->GetItemData(3), 23u);
+        EXPECT_EQ(list->GetItemData(4), static_cast<DWORD_PTR>(LB_ERR));
+        EXPECT_EQ(list->DeleteString(0), 3);
         EXPECT_EQ(list->DeleteString(0), 2);
         list->ResetContent();
         EXPECT_EQ(list->GetCount(), 0);
