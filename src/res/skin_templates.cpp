@@ -3,6 +3,7 @@
 #include "res/main_window_controls.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
+#include "res/system_setup_ids.h"
 #include "res/template_builders.h"
 
 namespace {
@@ -82,5 +83,6 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates() {
         {IDD_VIDEO_WALL, VideoWall()},
         {IDD_ABOUTBOX, AboutBox()},
         {IDD_RECORD_SETUP, RecordSetupTemplate()},
+        {IDD_SYSTEM_SETUP, SystemSetupTemplate()},
     };
 }

@@ -15,6 +15,7 @@
 #include "platform/ui/dialog.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
+#include "res/system_setup_ids.h"
 #include "support/qt_app.h"
 
 namespace {
@@ -63,6 +64,11 @@ const std::vector<TemplateRow>& Rows() {
                Range(1063, 7),
                Range(1074, 4),
                Range(1031, 16)})},
+        {IDD_SYSTEM_SETUP, "system setup", true, "System setup...",
+         Join({{1, 1126, 1127, 1128, 1129, 1134, 1078, 1079, 1130, 1131, 1132, 1133, 1136, 1161,
+                1163, 1164, 1196},
+               Range(1080, 16),
+               Range(1137, 24)})},
     };
     return rows;
 }
