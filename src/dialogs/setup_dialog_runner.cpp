@@ -1,6 +1,7 @@
 #include "dialogs/setup_dialog_runner.h"
 
 #include "dialogs/record_setup_dialog.h"
+#include "dialogs/system_setup_dialog.h"
 #include "platform/msgbox/message_box.h"
 
 int CSetupDialogRunner::RunChannelSetup() {
@@ -17,5 +18,6 @@ int CSetupDialogRunner::RunMotionSetup() {
 }
 
 int CSetupDialogRunner::RunSystemSetup() {
-    return IDCANCEL;  // the system dialog is not built yet
+    CSystemSetupDialog dialog(m_pMainWnd);
+    return static_cast<int>(dialog.DoModal());
 }
