@@ -20,14 +20,6 @@ constexpr int kFolderField = 159;  // the field's bytes before its zero
 constexpr char kTooLong[] = "User name or password is too long!";
 constexpr char kSelectUser[] = "Please select user in list...";
 
-// A radio group's or a list's index into its byte; with none chosen the
-// stored value stays.
-void StoreIndex(std::uint8_t& field, int index) {
-    if (index >= 0) {
-        field = static_cast<std::uint8_t>(index & 0xFF);
-    }
-}
-
 int RunningChannels() {
     return g_nChannelCount.load();
 }
@@ -134,6 +126,13 @@ bool CSystemSetupDialog::NameAndPasswordFit() const {
            m_sPassword.GetLength() <= kNameChars;
 }
 
+void CSystemSetupDialog::TakeShownRights(std::uint8_t (&rights)[MAX_CHANNELS]) const {
+    const int running = RunningChannels();
+    for (int n = 0; n < running && n < MAX_CHANNELS; ++n) {
+        rights[n] = static_cast<std::uint8_t>(m_bRight[n] & 0xFF);
+    }
+}
+
 void CSystemSetupDialog::OnAddUser() {
     UpdateData(TRUE);
     if (!NameAndPasswordFit()) {
@@ -153,10 +152,7 @@ void CSystemSetupDialog::AddUserToFreeSlot() {
     }
     // Rights only on the channels whose boxes the user sees.
     std::uint8_t rights[MAX_CHANNELS] = {};
-    const int running = RunningChannels();
-    for (int n = 0; n < running && n < MAX_CHANNELS; ++n) {
-        rights[n] = static_cast<std::uint8_t>(m_bRight[n] & 0xFF);
-    }
+    TakeShownRights(rights);
     WriteSlot(g_EditSystemBlock, slot, m_sUserName.Str(), m_sPassword.Str(), rights);
     AddLine(slot);
 }
@@ -187,10 +183,7 @@ BOOL CSystemSetupDialog::ChangeUser(int slot) {
     // The rights of channels that do not run stay the account's own.
     std::uint8_t rights[MAX_CHANNELS];
     std::memcpy(rights, g_EditSystemBlock.byUserChannel[slot], sizeof rights);
-    const int running = RunningChannels();
-    for (int n = 0; n < running && n < MAX_CHANNELS; ++n) {
-        rights[n] = static_cast<std::uint8_t>(m_bRight[n] & 0xFF);
-    }
+    TakeShownRights(rights);
     WriteSlot(g_EditSystemBlock, slot, m_sUserName.Str(), m_sPassword.Str(), rights);
     RefreshUserList();
     return TRUE;

@@ -62,6 +62,9 @@ private:
     int SelectedSlot() const;
     // The name and password edits' check before Add and Change.
     bool NameAndPasswordFit() const;
+    // The right boxes of the running channels into rights; the others
+    // stay as they are.
+    void TakeShownRights(std::uint8_t (&rights)[MAX_CHANNELS]) const;
     void AddUserToFreeSlot();
     BOOL ChangeUser(int slot);
     BOOL DeleteUser(int slot);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "dialog_clicks.h"
 #include "platform/msgbox/message_box.h"
 #include "support/modal_step.h"
 #include "support/scripted_message_boxes.h"
@@ -20,6 +21,47 @@ struct FrameCase {
     INT_PTR result;
     bool saved;
 };
+
+// The cases of a dialog whose Esc ends it (with IDOK once Save was
+// pressed); StillOpenAndChanged leaves with Esc.
+inline std::vector<FrameCase> EscEndsFrameCases() {
+    using A = FrameAct;
+    return {
+        {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
+        {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
+        {"change, Exit, Yes",
+         {A::Change, A::Exit, A::StillOpenAndChanged},
+         {IDYES},
+         IDCANCEL,
+         false},
+        {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
+        {"change, Save, change, Exit, No",
+         {A::Change, A::Save, A::ChangeAgain, A::Exit},
+         {IDNO},
+         IDOK,
+         true},
+        {"change, Save, Esc", {A::Change, A::Save, A::Esc}, {}, IDOK, true},
+        {"change, Esc", {A::Change, A::Esc}, {}, IDCANCEL, false},
+    };
+}
+
+// Save, Exit and Esc as the user gives them; false for the acts that are
+// the dialog's own (the changes and the look at them).
+inline bool PlayCommonFrameAct(CWnd& dlg, FrameAct act, int saveId) {
+    switch (act) {
+        case FrameAct::Save:
+            Click(dlg, saveId);
+            return true;
+        case FrameAct::Exit:
+            Click(dlg, IDOK);
+            return true;
+        case FrameAct::Esc:
+            PressKey(dlg.GetWidget(), Qt::Key_Escape);
+            return true;
+        default:
+            return false;
+    }
+}
 
 // resetLive puts the live slice back before each case; act plays one act
 // on the dialog; liveIs tells whether the live slice is the saved (true) or

@@ -82,16 +82,6 @@ protected:
     RecordEntry m_original[MAX_CHANNELS];
 };
 
-void Click(CWnd& dlg, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(ControlWidget(dlg, id));
-    ASSERT_NE(button, nullptr) << id;
-    button->click();
-}
-
-bool IsChecked(CWnd& dlg, int id) {
-    return dlg.GetDlgItem(id)->SendMessage(BM_GETCHECK) == BST_CHECKED;
-}
-
 void TypeInto(CWnd& dlg, int id, const QString& text, bool replace = false) {
     auto* edit = qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
     if (replace) {
@@ -103,6 +93,9 @@ void TypeInto(CWnd& dlg, int id, const QString& text, bool replace = false) {
 }
 
 void Do(CRecordSetupDialog& d, FrameAct act) {
+    if (PlayCommonFrameAct(d, act, IDC_RECORD_SAVE)) {
+        return;
+    }
     switch (act) {
         case FrameAct::Change:
             TypeInto(d, IDC_CHANNEL_TITLE, "1");
@@ -110,18 +103,11 @@ void Do(CRecordSetupDialog& d, FrameAct act) {
         case FrameAct::ChangeAgain:
             TypeInto(d, IDC_CHANNEL_TITLE, "2");
             break;
-        case FrameAct::Save:
-            Click(d, IDC_RECORD_SAVE);
-            break;
-        case FrameAct::Exit:
-            Click(d, IDOK);
-            break;
-        case FrameAct::Esc:
-            PressKey(d.GetWidget(), Qt::Key_Escape);
-            break;
         case FrameAct::StillOpenAndChanged:
             EXPECT_TRUE(d.IsWindowVisible());
             EXPECT_EQ(d.GetDlgItemText(IDC_CHANNEL_TITLE), "Gate1");
+            break;
+        default:
             break;
     }
 }

@@ -18,30 +18,13 @@
 #include <string>
 #include <vector>
 
-#include "channel/av_channel.h"
-#include "channel/channel_fakes.h"
+#include "dialog_clicks.h"
+#include "dialog_engine_fixture.h"
 #include "dialogs/setup_dialog_runner.h"
-#include "engine_test_services.h"
-#include "engine_test_support.h"
-#include "mainwnd/draw_video_thread.h"
-#include "mainwnd/main_dialog_state.h"
-#include "media/codec_types.h"
-#include "netservice/login_server.h"
 #include "netservice/loopback_client.h"
-#include "platform/clock/local_clock.h"
-#include "platform/timer/manual_timer.h"
 #include "platform/ui/folder_chooser.h"
 #include "platform/ui/window_registry.h"
-#include "res/skin_resources.h"
 #include "res/system_setup_ids.h"
-#include "settings/channel_ini.h"
-#include "settings/globals.h"
-#include "settings/settings.h"
-#include "support/chdir_temp_dir.h"
-#include "support/qt_app.h"
-#include "support/recording_event_log.h"
-#include "support/ui_input.h"
-#include "synthetic_rig.h"
 
 using namespace engine_test;
 
@@ -49,90 +32,20 @@ namespace {
 
 constexpr size_t kSettingsFileBytes = 6059;
 
-class SystemSetupEngineTest : public ::testing::Test {
+class SystemSetupEngineTest : public DialogEngineTest {
 protected:
     void SetUp() override {
-        TestQtApp();
-        InstallSkinResources();
-        SetLocalClockSource([this] { return m_now; });
+        DialogEngineTest::SetUp();
         std::filesystem::create_directory("snaps");
         SetFolderChooser([this](const FolderChooserRequest&) {
             return std::optional<std::string>(m_dir.path() + "/snaps");
         });
     }
     void TearDown() override {
-        if (m_state && g_nChannelCount.load() != 0) {
-            m_state->RunExit();
-        }
-        m_state.reset();
         SetFolderChooser({});
-        RemoveSyntheticDevices();
-        SetLocalClockSource({});
-        SetResourceProvider(nullptr);
+        DialogEngineTest::TearDown();
     }
-
-    // Two local channels on one camera, the login server on 127.0.0.1.
-    void Start() {
-        InstallSyntheticDevices(1, 0);
-        for (int n = 0; n < 2; ++n) {
-            ChannelEntry& c = g_Settings.Channel[n];
-            c.status = 1;
-            c.mode = SOURCE_LOCAL;
-            c.videoin = 1;
-            c.width = 352;
-            c.height = 288;
-            c.framenum = 25;
-            RecordEntry& r = g_Settings.Record[n];
-            r.enc_method = VCODEC_H264 - 1;
-            r.bitrate = 256;
-            r.audbitrate = 32;
-        }
-        g_Settings.nChConfigNum = 2;
-        ASSERT_EQ(SaveChannelIni(), 1);
-        ASSERT_EQ(SaveRecordIni(2), 1);
-
-        m_state = std::make_unique<CMainDialogState>();
-        m_state->SetEventLog(&m_log);
-        m_state->hooks.setTimer = [](unsigned id, unsigned) { return id; };
-        m_state->hooks.killTimer = [](unsigned) {};
-        m_state->m_LoginServer.port = 0;  // the system's choice, not 9228
-        m_state->m_LoginServer.bindIp = 0x7F000001;
-        ASSERT_TRUE(m_state->RunStartup());
-        ASSERT_TRUE(WaitUntil([] { return GetLoginServerPort() != 0; }));
-        m_state->OnTimer(IDT_STARTUP);
-        ASSERT_TRUE(g_pAVChannel[0].load()->IsLocal());
-    }
-
-    // One picture through capture, display and encoding.
-    void Picture() {
-        ASSERT_EQ(PushPictures(0, 1), 1);
-        const uint64_t before = GetDrawVideoPassCount();
-        ASSERT_TRUE(m_timer.Fire(m_state->m_nPalTimer, 1));
-        ASSERT_TRUE(WaitUntil([&] { return GetDrawVideoPassCount() > before; }));
-    }
-
-    LocalTime m_now = MakeLocalTime(2006, 5, 25, 9, 5, 3);
-    ChdirTempDir m_dir;
-    BoxRecorder m_boxes;
-    CManualTimer m_timer;
-    EngineTestServices m_services{m_timer};
-    RecordingEventLog m_log;
-    std::unique_ptr<CMainDialogState> m_state;
 };
-
-void Click(CWnd& dlg, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(ControlWidget(dlg, id));
-    ASSERT_NE(button, nullptr) << id;
-    button->click();
-}
-
-void Retype(CWnd& dlg, int id, const char* text) {
-    auto* edit = qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
-    ASSERT_NE(edit, nullptr) << id;
-    edit->selectAll();
-    edit->del();
-    TypeText(edit, text);
-}
 
 std::vector<char> FileBytes(const char* path) {
     std::ifstream in(path, std::ios::binary);
@@ -157,21 +70,19 @@ std::pair<uint8_t, uint8_t> LoginAndOpen(LoopbackClient& client, const char* use
 }
 
 TEST_F(SystemSetupEngineTest, AnAccountSavedInTheDialogLogsInAndOpensItsChannel) {
-    Start();
+    Start(2);  // channel 2 for the right the account lacks
     CSetupDialogRunner runner(nullptr);
     m_state->SetSetupDialogRunner(&runner);
     bool shown = false;
-    QTimer::singleShot(0, [&shown] {
-        CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        shown = dlg->GetWindowText() == "System setup...";
-        Retype(*dlg, IDC_USER_NAME, "guard");
-        Retype(*dlg, IDC_USER_PASSWORD, "s3cret");
-        Click(*dlg, IDC_USER_RIGHT_FIRST);  // Ch01 only
-        Click(*dlg, IDC_ADD_USER);
-        Click(*dlg, IDC_BROWSE_SNAPSHOT_PATH);
-        Click(*dlg, IDC_SYSTEM_SAVE);
-        Click(*dlg, IDOK);
+    WhenDialogShows([&shown](CWnd& dlg) {
+        shown = dlg.GetWindowText() == "System setup...";
+        Retype(dlg, IDC_USER_NAME, "guard");
+        Retype(dlg, IDC_USER_PASSWORD, "s3cret");
+        Click(dlg, IDC_USER_RIGHT_FIRST);  // Ch01 only
+        Click(dlg, IDC_ADD_USER);
+        Click(dlg, IDC_BROWSE_SNAPSHOT_PATH);
+        Click(dlg, IDC_SYSTEM_SAVE);
+        Click(dlg, IDOK);
     });
     m_state->OnSystemSetup();  // the System button's handler
     EXPECT_TRUE(shown);
@@ -208,7 +119,7 @@ TEST_F(SystemSetupEngineTest, AnAccountSavedInTheDialogLogsInAndOpensItsChannel)
     Bytes payload;
     bool streamed = false;
     for (int i = 0; i < 50 && !streamed; ++i) {
-        Picture();
+        Pictures(1);
         streamed = viewer.ReadPacket(&header, &payload, 200);
     }
     EXPECT_TRUE(streamed);
@@ -222,14 +133,10 @@ TEST_F(SystemSetupEngineTest, AnAccountSavedInTheDialogLogsInAndOpensItsChannel)
 }
 
 TEST_F(SystemSetupEngineTest, ExitWithoutSaveWritesNothing) {
-    Start();
+    Start(1);
     CSetupDialogRunner runner(nullptr);
     m_state->SetSetupDialogRunner(&runner);
-    QTimer::singleShot(0, [] {
-        CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        Click(*dlg, IDOK);
-    });
+    WhenDialogShows([](CWnd& dlg) { Click(dlg, IDOK); });
     const size_t lines = m_log.lines().size();
     m_state->OnSystemSetup();
     EXPECT_EQ(m_log.lines().size(), lines);

@@ -67,6 +67,17 @@ TEST_F(GdiTest, AMemoryContextDrawsIntoItsBitmapAndCopiesOut) {
     EXPECT_TRUE(Is(bitmap.GetImage(), 0, 0, Qt::white));
 }
 
+// A red sector of the circle filling the 101 x 101 image; true when drawn.
+bool RedPie(QImage& image, double start, double sweep) {
+    QPainter painter(&image);
+    CDC dc(&painter);
+    CBrush brush(kRed);
+    CPen pen(PS_SOLID, 1, kRed);
+    dc.SelectObject(&brush);
+    dc.SelectObject(&pen);
+    return dc.Pie(RECT{0, 0, 101, 101}, start, sweep) == TRUE;
+}
+
 // Which quarters of the circle a sector covers, seen at 45 degrees inside
 // each quarter: upper right, upper left, lower left, lower right.
 struct PieCase {
@@ -92,15 +103,7 @@ TEST_F(GdiTest, PieSectorsRunCounterClockwiseFromThreeOClock) {
     for (const PieCase& c : cases) {
         SCOPED_TRACE(c.name);
         QImage image = Canvas(101, 101);
-        {
-            QPainter painter(&image);
-            CDC dc(&painter);
-            CBrush brush(kRed);
-            CPen pen(PS_SOLID, 1, kRed);
-            dc.SelectObject(&brush);
-            dc.SelectObject(&pen);
-            EXPECT_EQ(dc.Pie(RECT{0, 0, 101, 101}, c.start, c.sweep) == TRUE, c.drawn);
-        }
+        EXPECT_EQ(RedPie(image, c.start, c.sweep), c.drawn);
         for (int q = 0; q < 4; ++q) {
             EXPECT_EQ(Is(image, probes[q].x(), probes[q].y(), Qt::red), c.quarters[q])
                 << "quarter " << q;
@@ -108,15 +111,7 @@ TEST_F(GdiTest, PieSectorsRunCounterClockwiseFromThreeOClock) {
     }
     // A thin sector still shows: 2 degrees just above three o'clock.
     QImage image = Canvas(101, 101);
-    {
-        QPainter painter(&image);
-        CDC dc(&painter);
-        CBrush brush(kRed);
-        CPen pen(PS_SOLID, 1, kRed);
-        dc.SelectObject(&brush);
-        dc.SelectObject(&pen);
-        EXPECT_TRUE(dc.Pie(RECT{0, 0, 101, 101}, 0, 2));
-    }
+    EXPECT_TRUE(RedPie(image, 0, 2));
     EXPECT_TRUE(Is(image, 95, 49, Qt::red));
     EXPECT_TRUE(Is(image, 95, 55, Qt::white));
 }
