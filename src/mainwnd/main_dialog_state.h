@@ -135,6 +135,8 @@ public:
 private:
     void FaceButton(int channel, int normalFace, int pressedFace);
     void ReapplyChannels();
+    // The saved system setup's snapshot folder and record-drive re-check.
+    void ApplySystemSetup();
     void StopWindowTimers();
 
     std::mutex m_folderLock;

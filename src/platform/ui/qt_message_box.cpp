@@ -7,6 +7,7 @@
 
 #include "platform/msgbox/message_box.h"
 #include "platform/textcodec/gb2312_codec.h"
+#include "platform/ui/program_ending.h"
 
 namespace {
 
@@ -63,16 +64,31 @@ int Answer(QMessageBox::StandardButton button) {
 
 int ShowOnUiThread(const MessageBoxRequest& request) {
     QMessageBox* box = MakeBox(request);
-    box->exec();
-    int answer = Answer(box->standardButton(box->clickedButton()));
+    bool cutShort = false;
+    {
+        CModalRun run([box, &cutShort] {
+            cutShort = true;
+            box->done(QMessageBox::Cancel);
+        });
+        box->exec();
+    }
+    const int answer = cutShort ? IDCANCEL : Answer(box->standardButton(box->clickedButton()));
     delete box;
     return answer;
 }
 
 void ShowWithoutWaiting(const MessageBoxRequest& request) {
+    if (IsProgramEnding()) {
+        std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+        return;
+    }
     QMessageBox* box = MakeBox(request);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
+    // Application-modal without a loop of its own: the newest modal window
+    // takes the input, so the box can be answered while the main dialog
+    // (itself application-modal) or a setup dialog runs; a window that is
+    // merely modeless would be blocked by them.
+    box->setWindowModality(Qt::ApplicationModal);
     box->show();
 }
 

@@ -4,11 +4,14 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <chrono>
 #include <thread>
 
 #include "platform/msgbox/message_box.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/program_ending.h"
 #include "support/qt_app.h"
 
 namespace {
@@ -65,14 +68,8 @@ TEST_F(QtMessageBoxTest, UiThreadBoxReturnsTheButtonPressed) {
     }
 }
 
-TEST_F(QtMessageBoxTest, WorkerBoxIsShownOnTheUiThreadWithoutWaiting) {
-    std::thread worker([] {
-        EXPECT_EQ(
-            ShowMessageBox("Init Encoder Failed in ChangeVideoEncSize!!", "Quorvalind", MB_YESNO),
-            IDOK);  // at once, nobody has answered
-    });
-    worker.join();
-    FlushPendingMessageBoxes();
+// Waits for a visible box, serving the queued hand-overs.
+QMessageBox* WaitForBox() {
     QMessageBox* box = nullptr;
     for (int i = 0; i < 200 && box == nullptr; ++i) {
         QCoreApplication::processEvents();
@@ -81,10 +78,49 @@ TEST_F(QtMessageBoxTest, WorkerBoxIsShownOnTheUiThreadWithoutWaiting) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text(), "Init Encoder Failed in ChangeVideoEncSize!!");
-    EXPECT_FALSE(box->isModal());
-    box->button(QMessageBox::Yes)->click();
+    return box;
+}
+
+TEST_F(QtMessageBoxTest, WorkerBoxCanBeAnsweredWhileADialogRunsModally) {
+    // The main window is an application-modal dialog; a modeless box would
+    // take no clicks while it runs.
+    CDialog main(0);
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+        std::thread worker([] {
+            EXPECT_EQ(ShowMessageBox("Init Encoder Failed in ChangeVideoEncSize!!", "Quorvalind",
+                                     MB_YESNO),
+                      IDOK);  // at once, nobody has answered
+        });
+        worker.join();
+        FlushPendingMessageBoxes();
+        QMessageBox* box = WaitForBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), "Init Encoder Failed in ChangeVideoEncSize!!");
+        // A click as the window system delivers it, which skips a window
+        // blocked by a modal one.
+        QAbstractButton* yes = box->button(QMessageBox::Yes);
+        QTest::mouseClick(box->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                          yes->mapTo(box, yes->rect().center()));
+        QCoreApplication::processEvents();
+        answered = FindBox() == nullptr;
+        main.EndDialog(IDOK);
+    });
+    EXPECT_EQ(main.DoModal(), IDOK);
+    EXPECT_TRUE(answered);
+}
+
+TEST_F(QtMessageBoxTest, WorkerBoxHandedOverAsTheProgramEndsIsNotShown) {
+    CDialog main(0);
+    QTimer::singleShot(0, [&] {
+        std::thread worker([] { AfxMessageBox("StartRecord failed!"); });
+        worker.join();
+        FlushPendingMessageBoxes();  // queued to this thread, not shown yet
+        BeginProgramEnding();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(FindBox(), nullptr);
+    });
+    main.DoModal();
 }
 
 }  // namespace
