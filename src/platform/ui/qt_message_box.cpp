@@ -8,10 +8,12 @@
 #include "platform/msgbox/message_box.h"
 #include "platform/textcodec/gb2312_codec.h"
 #include "platform/ui/program_ending.h"
+#include "platform/ui/window_registry.h"
+#include "platform/ui/wnd.h"
 
 namespace {
 
-QMessageBox* MakeBox(const MessageBoxRequest& request) {
+QMessageBox* MakeBox(const MessageBoxRequest& request, QWidget* parent = nullptr) {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (request.type & 0xF0u) {
         case MB_ICONERROR:
@@ -43,8 +45,9 @@ QMessageBox* MakeBox(const MessageBoxRequest& request) {
         default:
             break;
     }
-    auto* box = new QMessageBox(icon, QString::fromStdString(Gb2312ToUtf8(request.caption)),
-                                QString::fromStdString(Gb2312ToUtf8(request.text)), buttons);
+    auto* box =
+        new QMessageBox(icon, QString::fromStdString(Gb2312ToUtf8(request.caption)),
+                        QString::fromStdString(Gb2312ToUtf8(request.text)), buttons, parent);
     box->setObjectName(kMessageBoxObjectName);
     return box;
 }
@@ -82,7 +85,10 @@ void ShowWithoutWaiting(const MessageBoxRequest& request) {
         std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
         return;
     }
-    QMessageBox* box = MakeBox(request);
+    // A window of the main window's, which therefore never blocks it, even
+    // when the main window's modal run begins after the box is shown.
+    CWnd* main = AfxGetMainWnd();
+    QMessageBox* box = MakeBox(request, main != nullptr ? main->GetWidget() : nullptr);
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Application-modal without a loop of its own: the newest modal window
     // takes the input, so the box can be answered while the main dialog

@@ -7,11 +7,13 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "platform/msgbox/message_box.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/program_ending.h"
+#include "platform/ui/window_registry.h"
 #include "support/qt_app.h"
 
 namespace {
@@ -81,33 +83,67 @@ QMessageBox* WaitForBox() {
     return box;
 }
 
-TEST_F(QtMessageBoxTest, WorkerBoxCanBeAnsweredWhileADialogRunsModally) {
-    // The main window is an application-modal dialog; a modeless box would
-    // take no clicks while it runs.
-    CDialog main(0);
-    bool answered = false;
-    QTimer::singleShot(0, [&] {
-        std::thread worker([] {
-            EXPECT_EQ(ShowMessageBox("Init Encoder Failed in ChangeVideoEncSize!!", "Quorvalind",
-                                     MB_YESNO),
-                      IDOK);  // at once, nobody has answered
-        });
-        worker.join();
-        FlushPendingMessageBoxes();
-        QMessageBox* box = WaitForBox();
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->text(), "Init Encoder Failed in ChangeVideoEncSize!!");
-        // A click as the window system delivers it, which skips a window
-        // blocked by a modal one.
-        QAbstractButton* yes = box->button(QMessageBox::Yes);
-        QTest::mouseClick(box->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                          yes->mapTo(box, yes->rect().center()));
-        QCoreApplication::processEvents();
-        answered = FindBox() == nullptr;
-        main.EndDialog(IDOK);
+// Stands for the main window: an application-modal dialog, which would
+// block a box that is merely modeless.
+class MainWindow : public CDialog {
+public:
+    MainWindow() : CDialog(0) {}
+    std::function<void()> atInit;
+
+protected:
+    BOOL OnInitDialog() override {
+        if (atInit) {
+            atInit();
+        }
+        return TRUE;
+    }
+};
+
+void RaiseWorkerBox() {
+    std::thread worker([] {
+        EXPECT_EQ(
+            ShowMessageBox("Init Encoder Failed in ChangeVideoEncSize!!", "Quorvalind", MB_YESNO),
+            IDOK);  // at once, nobody has answered
     });
-    EXPECT_EQ(main.DoModal(), IDOK);
-    EXPECT_TRUE(answered);
+    worker.join();
+    FlushPendingMessageBoxes();
+}
+
+TEST_F(QtMessageBoxTest, WorkerBoxCanBeAnsweredWhileTheMainWindowRunsModally) {
+    for (bool boxFirst : {false, true}) {
+        SCOPED_TRACE(boxFirst ? "box before the main window's run" : "box during it");
+        MainWindow main;
+        AfxSetMainWnd(&main);
+        bool answered = false;
+        auto answer = [&] {
+            if (!boxFirst) {
+                RaiseWorkerBox();
+            }
+            QMessageBox* box = WaitForBox();
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->text(), "Init Encoder Failed in ChangeVideoEncSize!!");
+            // A click as the window system delivers it, which skips a
+            // window blocked by a modal one.
+            QAbstractButton* yes = box->button(QMessageBox::Yes);
+            QTest::mouseClick(box->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                              yes->mapTo(box, yes->rect().center()));
+            QCoreApplication::processEvents();
+            answered = FindBox() == nullptr;
+            main.EndDialog(IDOK);
+        };
+        main.atInit = [&] {
+            if (boxFirst) {
+                ASSERT_NE(WaitForBox(), nullptr);  // shown before the main window
+            }
+            QTimer::singleShot(0, answer);
+        };
+        if (boxFirst) {
+            RaiseWorkerBox();
+        }
+        EXPECT_EQ(main.DoModal(), IDOK);
+        AfxSetMainWnd(nullptr);
+        EXPECT_TRUE(answered);
+    }
 }
 
 TEST_F(QtMessageBoxTest, WorkerBoxHandedOverAsTheProgramEndsIsNotShown) {
