@@ -17,7 +17,9 @@
 #include "platform/ui/exit_signals.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/program_ending.h"
+#include "platform/ui/text_fit.h"
 #include "platform/ui/window_registry.h"
+#include "res/main_window_controls.h"
 #include "res/skin_resources.h"
 #include "res/skin_table.h"
 #include "settings/settings.h"
@@ -288,7 +290,7 @@ void CMainDialog::OnPaint(CDC& dc) {
     dc.FillRect(rc, &m_brBackground);
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(RGB(40, 90, 160));
-    dc.TextOut(10, 0, g_sVersion);
+    TextOutInBox(dc, RECT{10, 0, VERSION_RIGHT, CAPTION_BAND_HEIGHT}, 10, 0, g_sVersion);
 }
 
 HBRUSH CMainDialog::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
