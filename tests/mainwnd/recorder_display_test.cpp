@@ -38,8 +38,7 @@ bool HaveTool(const char* name) {
            std::string::npos;
 }
 
-// An X server of its own on a display it chose itself, so no other server
-// on this machine is met.
+// An X server of the test's own, inside the test's own network.
 class VirtualScreen {
 public:
     VirtualScreen() {
@@ -53,8 +52,10 @@ public:
         posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        std::vector<std::string> args = {"Xvfb", "-displayfd",  "3",         "-screen",
-                                         "0",    "1024x768x24", "-nolisten", "tcp"};
+        // Only the abstract socket, which belongs to the test's own network:
+        // no socket file or lock in /tmp that another server could meet.
+        std::vector<std::string> args = {"Xvfb",        "-displayfd", "3",   "-screen",   "0",
+                                         "1024x768x24", "-nolisten",  "tcp", "-nolisten", "unix"};
         std::vector<char*> argv;
         for (auto& a : args) {
             argv.push_back(a.data());
