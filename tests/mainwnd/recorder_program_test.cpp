@@ -9,10 +9,10 @@
 #include <string>
 
 #include "netservice/login_server.h"
+#include "netservice/loopback_client.h"
 #include "netservice/net_command.h"
 #include "program_process.h"
 #include "support/chdir_temp_dir.h"
-#include "tests/netservice/loopback_client.h"
 
 using namespace program_test;
 
