@@ -1,7 +1,7 @@
 // The built recorder program on a real X server (Xvfb), driven with the
 // mouse as a user drives it: a box raised on a worker thread is answered
 // with its own button, and SIGTERM ends the program in order while a modal
-// window is open.
+// window (a box, the About box, the record dialog) is open.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -241,14 +241,26 @@ TEST_F(RecorderDisplayTest, TwoSignalsWithAModalWindowOpenEndTheProgramInOrder) 
         bool records;        // record files grow before the window is opened
         std::function<void(const VirtualScreen&)> open;
         const char* window;
+        // What is done in the window once it shows, and what its opener
+        // then logs before the exit.
+        std::function<void(const VirtualScreen&, const VirtualScreen::Rect&)> inWindow;
+        const char* openerLine;
+    };
+    const auto clickRecord = [](const VirtualScreen& s) { s.Click(957, 221); };
+    const auto clickSave = [](const VirtualScreen& s, const VirtualScreen::Rect& r) {
+        s.Click(r.x + 567, r.y + 540);  // the record dialog's "Save"
     };
     const Case cases[] = {
         {"About box", false, false, true,
          [](const VirtualScreen& s) { s.Click(426, 726); },  // "HomePage"
-         "About Quorvalind"},
-        {"box of a worker thread", true, false, true, [](const VirtualScreen&) {}, kApplicationBox},
+         "About Quorvalind", nullptr, nullptr},
+        {"box of a worker thread", true, false, true, [](const VirtualScreen&) {}, kApplicationBox,
+         nullptr, nullptr},
         {"box of the user-interface thread", false, true, false, [](const VirtualScreen&) {},
-         "ERROR"},
+         "ERROR", nullptr, nullptr},
+        {"record dialog", false, false, true, clickRecord, "Record Setup...", nullptr, nullptr},
+        {"record dialog after its Save", false, false, true, clickRecord, "Record Setup...",
+         clickSave, "Change and save record setup!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -279,8 +291,12 @@ TEST_F(RecorderDisplayTest, TwoSignalsWithAModalWindowOpenEndTheProgramInOrder) 
             ASSERT_TRUE(WaitForRecording(std::chrono::seconds(40))) << recorder.Output();
         }
         c.open(*screen_);
-        ASSERT_FALSE(screen_->WaitForWindow(c.window, std::chrono::seconds(20)).empty())
-            << recorder.Output();
+        const std::string window = screen_->WaitForWindow(c.window, std::chrono::seconds(20));
+        ASSERT_FALSE(window.empty()) << recorder.Output();
+        if (c.inWindow) {
+            c.inWindow(*screen_, screen_->Geometry(window));
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        }
 
         recorder.Signal(SIGTERM);
         recorder.Signal(SIGTERM);
@@ -290,8 +306,14 @@ TEST_F(RecorderDisplayTest, TwoSignalsWithAModalWindowOpenEndTheProgramInOrder) 
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << recorder.Output();
         const auto texts = LogTexts("Quorvalind.001");
         EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string("Quorvalind Exit !")), 1);
-        ASSERT_FALSE(texts.empty());
+        ASSERT_GE(texts.size(), 2u);
         EXPECT_EQ(texts.back(), "Quorvalind Exit !");
+        if (c.openerLine != nullptr) {
+            EXPECT_EQ(texts[texts.size() - 2], c.openerLine);
+        }
+        EXPECT_EQ(
+            std::count(texts.begin(), texts.end(), std::string("Change and save record setup!")),
+            c.openerLine != nullptr ? 1 : 0);
         ExpectRecordFilesWhole();
     }
 }
