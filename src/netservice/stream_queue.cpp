@@ -24,6 +24,7 @@ int CStreamQueue::Push(const void* payload, uint32_t header, int len) {
     uint32_t notify = 0;
     {
         std::lock_guard<std::mutex> guard(lock);
+        const bool wasEmpty = nWriteIndex == nReadIndex;
         if (nDataSize - nWriteOffset < len)
             nWriteOffset = 0;
         if (OverlapsQueuedLocked(nWriteOffset, len)) {
@@ -43,7 +44,11 @@ int CStreamQueue::Push(const void* payload, uint32_t header, int len) {
             ResetLocked();
             return 1;
         }
-        notify = dwNotifyThreadId.load();
+        // The sender drains the whole queue per message and stops only
+        // after it saw the queue empty under this lock, so a push onto a
+        // non-empty queue is always picked up by a drain still to come.
+        if (wasEmpty)
+            notify = dwNotifyThreadId.load();
     }
     if (notify != 0)
         PostStreamFrameReady(notify);

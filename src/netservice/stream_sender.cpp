@@ -52,8 +52,8 @@ void CStreamSender::Run() {
         if (msg.message != WM_STREAM_FRAME_READY) {
             continue;
         }
-        // Everything queued goes out, so a packet stored before the
-        // notification was switched on never waits behind a missing message.
+        // The queue posts only when it turns non-empty, so one message
+        // stands for everything queued: drain until the queue is seen empty.
         bool ok = SendNextFrame();
         while (ok && bRun.load() != 0 && !pQueue->IsEmpty()) {
             ok = SendNextFrame();

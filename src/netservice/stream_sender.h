@@ -1,8 +1,8 @@
 #pragma once
 // The sender of one viewer: owns the viewer's stream queue and the thread
 // (StreamSendThread) that writes each queued packet to the viewer's socket,
-// its 4-byte header word followed by the payload, as soon as the queue
-// reports it.
+// its 4-byte header word followed by the payload. The queue wakes the
+// thread when it turns non-empty; the thread then drains it.
 //
 // The socket is not the sender's: its owner (the login server) shuts it
 // down before it deletes the sender, so a send blocked on a viewer that
