@@ -38,6 +38,9 @@ public:
     // delivered. *header receives the packet's word also when the payload
     // was longer than maxLen and got discarded.
     int Pop(void* destination, uint32_t* header, int maxLen);
+    // As Pop, but a packet longer than room stays queued (-1), for a taker
+    // that gathers packets behind one it already holds.
+    int PopIfFits(void* destination, uint32_t* header, int room);
 
     bool IsFull() const;
     bool IsEmpty() const;
@@ -55,6 +58,7 @@ public:
     int GetWriteOffset() const;
 
 private:
+    int PopLocked(void* destination, uint32_t* header, int maxLen, bool keepTooLong);
     void ResetLocked();
     bool OverlapsQueuedLocked(int offset, int len) const;
 

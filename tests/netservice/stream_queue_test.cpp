@@ -147,6 +147,37 @@ TEST_F(StreamQueueTest, APacketAboveTheTakersLimitIsDiscardedWithItsHeader) {
     EXPECT_EQ(out[39], 0x77);
 }
 
+// The gathering take leaves a packet that does not fit where it is, for
+// the next plain take.
+TEST_F(StreamQueueTest, PopIfFitsTakesOnlyAPacketThatFitsTheRoom) {
+    struct Case {
+        int len;
+        int room;
+        int result;
+        bool leftQueued;
+    };
+    const Case cases[] = {
+        {100, 100, 100, false},  // exactly the room
+        {100, 99, -1, true},     // one byte over: stays
+        {100, 0, -1, true},
+    };
+    for (const Case& c : cases) {
+        CStreamQueue fresh;
+        std::vector<uint8_t> p(c.len, 0x3C);
+        ASSERT_EQ(fresh.Push(p.data(), 0x44, c.len), 1);
+        header = 0;
+        EXPECT_EQ(fresh.PopIfFits(out.data(), &header, c.room), c.result) << c.room;
+        EXPECT_EQ(fresh.IsEmpty(), !c.leftQueued) << c.room;
+        if (c.leftQueued) {
+            EXPECT_EQ(fresh.Pop(out.data(), &header, 256000), c.len);
+            EXPECT_EQ(header, 0x44u);
+            EXPECT_EQ(out[c.len - 1], 0x3C);
+        }
+    }
+    CStreamQueue empty;
+    EXPECT_EQ(empty.PopIfFits(out.data(), &header, 100), 0);
+}
+
 TEST_F(StreamQueueTest, NotificationFollowsTheNotifyThread) {
     ASSERT_EQ(PushFilled(10, 1), 1);  // stored, nobody told
     EXPECT_EQ(Posts(), 0u);
