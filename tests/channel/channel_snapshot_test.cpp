@@ -161,7 +161,9 @@ TEST_F(ChannelSnapshotTest, ARequestBetweenPicturesGetsTheNextShownPicture) {
 
     ASSERT_TRUE(Pump(channel, FlatPicture(352, 288, 41, 240, 110)));
     ASSERT_EQ(Files().size(), 1u);
-    const uint8_t* pixel = DecodeJpeg("snap/" + Files()[0]).At(200, 150);
+    const Decoded jpeg = DecodeJpeg("snap/" + Files()[0]);
+    ASSERT_EQ(jpeg.width, 352);
+    const uint8_t* pixel = jpeg.At(200, 150);
     EXPECT_LT(pixel[0], 60);
     EXPECT_GT(pixel[2], 200);
     EXPECT_EQ(channel.nPendingSnapshots.load(), 0);
