@@ -95,9 +95,12 @@ public:
     int StartRecord();
     int StopRecord();
 
-    // --- Snapshots. SnapshotRemote is the remote display step's entry.
+    // --- Snapshots. A request is served by the next picture shown after
+    // it: a local one from its slot on the message thread, before the
+    // slot goes back to capture; a remote one by the remote display step
+    // (SnapshotRemote).
     void TakeSnapshot();
-    void SnapshotLocal();
+    void SnapshotLocal(int slot);
     void SnapshotRemote(const uint8_t* y, const uint8_t* u, const uint8_t* v, int yStride,
                         int uvStride, int width, int height);
 
@@ -184,8 +187,12 @@ private:
     int LocalDisplayStep(uint8_t* surface, uint8_t format, int* width, int* height, int pitch);
     void DrawChannelName(uint8_t* y, int width, int height);
     void DrawDateTime(uint8_t* y, int width, int height);
-    void KeepShownPicture(const uint8_t* picture, int width, int height);
     void MotionStep(const uint8_t* y, int stride, int width, int height);
+    // The motion levels of a picture, with no call out (the remote step
+    // runs it under the mutex); true when the alarm is to be evaluated.
+    bool SampleMotion(const uint8_t* y, int stride, int width, int height);
+    // The alarm with its log lines and alert, from the levels just sampled.
+    void UpdateMotionAlarm(bool detecting);
     void DetectMotion(const uint8_t* y, int stride, int width, int height);
     int CheckMotionAlarm(const uint8_t motionMask[MOTION_CELLS], uint8_t threshold, int recordTime);
     void LogMotion(bool start);
@@ -212,11 +219,6 @@ private:
     std::atomic<IPreviewSink*> pPreviewSink{nullptr};
     int nAlarmStamp = MOTION_STAMP_NEVER;
 
-    // Snapshots: the last shown stamped picture, copied by the display step.
-    std::mutex shownLock;
-    std::unique_ptr<uint8_t[]> pShownPicture;
-    int nShownWidth = 0;
-    int nShownHeight = 0;
     std::mutex snapshotTimeLock;
     std::string sLastSnapshotSecond;
 
@@ -253,7 +255,7 @@ private:
                                int* outWidth, int* outHeight, int pitch);
     void RemoteAudioStep(uint32_t header, int length);
     void KeepRemotePictureLocked(const DecodedPicture& picture);
-    void UseRemotePicture();
+    void FinishRemotePicture();
 
     std::atomic<uint32_t> dwRemoteIp{0};
     std::atomic<uint16_t> wRemotePort{0};
@@ -274,8 +276,11 @@ private:
     std::unique_ptr<CStreamParser> pParser;
     std::unique_ptr<uint8_t[]> pRemotePacket;  // one received packet (DrawVideo)
     uint8_t byDisplayCalls = 0;
-    // The last decoded picture, I420, for the snapshot and motion step
-    // (DrawVideo only).
+    // What the remote step leaves for the part after the mutex (DrawVideo
+    // only): whether a picture was decoded and its motion levels sampled,
+    // and, only while a snapshot is pending, a copy of it (I420).
+    bool bRemotePictureShown = false;
+    bool bRemoteMotionDetecting = false;
     std::vector<uint8_t> remotePicture;
     int nRemotePictureWidth = 0;
     int nRemotePictureHeight = 0;
