@@ -242,8 +242,9 @@ bool Same(const RECT& a, const RECT& b) {
 std::string Describe(const std::vector<RECT>& rects) {
     std::string s;
     for (const RECT& r : rects) {
-        s += "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
-             std::to_string(r.right) + "," + std::to_string(r.bottom) + ") ";
+        char text[64];
+        std::snprintf(text, sizeof text, "(%d,%d)-(%d,%d) ", r.left, r.top, r.right, r.bottom);
+        s += text;
     }
     return s;
 }
