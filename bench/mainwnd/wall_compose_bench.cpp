@@ -17,12 +17,13 @@
 
 #include "media/color_yuy2_rgb.h"
 #include "platform/display/display_target.h"
+#include "wall_bench_setup.h"
 
 namespace {
 
 constexpr int kScreenW = 1024;
 constexpr int kScreenH = 768;
-constexpr RECT kWall{19, 16, 19 + 790, 16 + 646};
+constexpr RECT kWall = kWallClient;
 constexpr int kOverlayW = 704;
 constexpr int kOverlayH = 576;
 constexpr int kOverlayPitch = 1440;

@@ -5,11 +5,11 @@
 #include "capture/capture_graph.h"
 #include "channel/av_channel.h"
 #include "mainwnd/channel_codec_params.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/threads/thread_messages.h"
 #include "settings/channel_ini.h"
+#include "settings/globals.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "settings/settings_lock.h"
@@ -69,6 +69,7 @@ void CMainDialogState::ReapplyChannels() {
                 channel->SetEncodeParams(CodecParamsOf(source, ReadSettings(g_Settings.Record[n])));
             }
             channel->StartLocal(video, audio);
+            CheckPictureSource(n, source, *channel);
             if (source.videoin != 0) {
                 SelectVideoMode(static_cast<uint8_t>(video), source.width, source.height,
                                 source.framenum);

@@ -8,6 +8,8 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/capture/connector_types.h"
+#include "platform/capture/interfaces.h"
 #include "platform/paths/native_path.h"
 
 namespace {
@@ -52,17 +54,11 @@ bool ToInt(const std::string& s, long long* value) {
     return end != nullptr && *end == '\0';
 }
 
-bool ParseFailures(const std::string& value, bool graph, uint32_t* out, std::string* error) {
-    static const std::map<std::string, uint32_t> kDevice{
+bool ParseFailures(const std::string& value, uint32_t* out, std::string* error) {
+    static const std::map<std::string, uint32_t> table{
         {"bag", kFailBag},         {"bind", kFailBind}, {"streamconfig", kFailStreamConfig},
         {"connect", kFailConnect}, {"run", kFailRun},   {"setformat", kFailSetFormat},
         {"buffers", kFailBuffers}};
-    static const std::map<std::string, uint32_t> kGraph{{"coinit", kFailCoInit},
-                                                        {"graph", kFailGraph},
-                                                        {"builder", kFailBuilder},
-                                                        {"devenum", kFailDevEnum},
-                                                        {"mediacontrol", kFailMediaControl}};
-    const auto& table = graph ? kGraph : kDevice;
     *out = 0;
     for (const std::string& name : Split(value, ',')) {
         auto it = table.find(Lower(name));
@@ -161,25 +157,8 @@ bool ParseAudioFormat(const std::string& text, SyntheticAudioFormat* fmt, std::s
 }
 
 int32_t ConnectorType(const std::string& name) {
-    static const std::map<std::string, int32_t> kNames{{"tuner", 1},
-                                                       {"composite", 2},
-                                                       {"svideo", 3},
-                                                       {"rgb", 4},
-                                                       {"yryby", 5},
-                                                       {"serialdigital", 6},
-                                                       {"paralleldigital", 7},
-                                                       {"scsi", 8},
-                                                       {"aux", 9},
-                                                       {"1394", 10},
-                                                       {"usb", 11},
-                                                       {"decoder", 12},
-                                                       {"encoder", 13},
-                                                       {"audiotuner", 4096},
-                                                       {"audioline", 4097},
-                                                       {"audiomic", 4098}};
-    auto it = kNames.find(Lower(name));
-    if (it != kNames.end()) {
-        return it->second;
+    if (const ConnectorTypeInfo* connector = FindConnectorWord(name)) {
+        return connector->type;
     }
     long long v = 0;
     return ToInt(name, &v) ? static_cast<int32_t>(v) : -1;
@@ -199,7 +178,7 @@ bool ParseCrossbar(const std::string& text, SyntheticCrossbar* xbar, std::string
         long long up = 0;
         if (Lower(video).rfind("xbar", 0) == 0 && ToInt(video.substr(4), &up)) {
             input.upstreamCrossbar = static_cast<int>(up);
-            input.physicalType = 12;  // the upstream crossbar's decoder output
+            input.physicalType = PhysConn_Video_VideoDecoder;  // the upstream crossbar's output
         } else {
             input.physicalType = ConnectorType(video);
         }
@@ -271,7 +250,7 @@ std::optional<bool> ApplySharedKey(const std::string& key, const std::string& va
     } else if (key == "friendlyname") {
         dev->friendlyName = value;
     } else if (key == "fail") {
-        return ParseFailures(value, false, &dev->failures, error);
+        return ParseFailures(value, &dev->failures, error);
     } else if (key == "capsrecordsize" && ToInt(value, &n)) {
         dev->capsRecordSize = static_cast<int>(n);
     } else if (key == "pacing") {
@@ -338,7 +317,7 @@ bool ApplyAudioKey(const std::string& key, const std::string& value, SyntheticAu
 
 bool ParseSyntheticConfig(const std::string& text, SyntheticConfig* config, std::string* error) {
     *config = SyntheticConfig{};
-    enum class Section { None, Graph, Video, Audio } section = Section::None;
+    enum class Section { None, Video, Audio } section = Section::None;
     std::istringstream in(text);
     std::string line;
     int lineNo = 0;
@@ -352,9 +331,7 @@ bool ParseSyntheticConfig(const std::string& text, SyntheticConfig* config, std:
         }
         if (line.front() == '[' && line.back() == ']') {
             const std::string name = Lower(Trim(line.substr(1, line.size() - 2)));
-            if (name == "graph") {
-                section = Section::Graph;
-            } else if (name.rfind("video", 0) == 0) {
+            if (name.rfind("video", 0) == 0) {
                 section = Section::Video;
                 config->video.emplace_back();
             } else if (name.rfind("audio", 0) == 0) {
@@ -374,14 +351,7 @@ bool ParseSyntheticConfig(const std::string& text, SyntheticConfig* config, std:
         const std::string key = Lower(Trim(line.substr(0, eq)));
         const std::string value = Trim(line.substr(eq + 1));
         bool ok = true;
-        if (section == Section::Graph) {
-            if (key == "fail") {
-                ok = ParseFailures(value, true, &config->graphFailures, err);
-            } else {
-                *err = "bad graph key '" + key + "'";
-                ok = false;
-            }
-        } else if (section == Section::Video) {
+        if (section == Section::Video) {
             ok = ApplyVideoKey(key, value, &config->video.back(), err);
         } else {
             ok = ApplyAudioKey(key, value, &config->audio.back(), err);

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "platform/display/overlay_scanout.h"
-#include "settings/rect.h"
+#include "platform/wintypes/rect.h"
 
 class DisplayTarget {
 public:

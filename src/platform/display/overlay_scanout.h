@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "settings/rect.h"
+#include "platform/wintypes/rect.h"
 
 // Converts height rows of width YUY2 pixels (rows srcPitch bytes apart)
 // into B, G, R, x quads (rows dstStride pixels apart); whole pairs only.
