@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QImage>
 #include <QPaintEvent>
@@ -21,6 +19,7 @@
 #include "platform/ui/dialog.h"
 #include "res/skin_resources.h"
 #include "support/qt_app.h"
+#include "support/qt_pump.h"
 
 namespace {
 
@@ -39,26 +38,6 @@ protected:
         return false;
     }
 };
-
-void Pump(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 constexpr int kPicW = 64;
 constexpr int kPicH = 32;
