@@ -19,6 +19,18 @@ RECT Intersection(const RECT& a, const RECT& b) {
                 std::min(a.bottom, b.bottom)};
 }
 
+// Widens a row's span to hold left..right as well.
+template <typename Span>
+void Widen(Span& span, int left, int right) {
+    if (span.left >= span.right) {
+        span.left = left;
+        span.right = right;
+    } else {
+        span.left = std::min(span.left, left);
+        span.right = std::max(span.right, right);
+    }
+}
+
 }  // namespace
 
 DisplayTarget::DisplayTarget(int width, int height, int depth)
@@ -28,6 +40,7 @@ DisplayTarget::DisplayTarget(int width, int height, int depth)
       image_(static_cast<size_t>(width_) * height_, px::kOpaque),
       composed_(image_),
       stale_(static_cast<size_t>(height_)),
+      overlayStale_(static_cast<size_t>(height_)),
       unshown_(static_cast<size_t>(height_)),
       overlay_(width_, height_, depth) {}
 
@@ -94,14 +107,20 @@ void DisplayTarget::DrawnLocked(const RECT& rc) {
         return;
     }
     for (int y = on.top; y < on.bottom; ++y) {
-        for (RowSpan* span : {&stale_[static_cast<size_t>(y)], &unshown_[static_cast<size_t>(y)]}) {
-            if (span->left >= span->right) {
-                *span = RowSpan{on.left, on.right};
-            } else {
-                span->left = std::min(span->left, on.left);
-                span->right = std::max(span->right, on.right);
-            }
-        }
+        Widen(stale_[static_cast<size_t>(y)], on.left, on.right);
+        Widen(unshown_[static_cast<size_t>(y)], on.left, on.right);
+        overlay_.ScreenRowChanged(y);
+    }
+}
+
+void DisplayTarget::OverlayRowsLocked(const RECT& rc) {
+    const RECT on = Intersection(rc, RECT{0, 0, width_, height_});
+    if (IsEmpty(on)) {
+        return;
+    }
+    for (int y = on.top; y < on.bottom; ++y) {
+        overlayStale_[static_cast<size_t>(y)] = 1;
+        Widen(unshown_[static_cast<size_t>(y)], on.left, on.right);
     }
 }
 
@@ -109,11 +128,16 @@ void DisplayTarget::UpdateComposedLocked() {
     const RECT keyed = overlay_.Area();
     for (int y = 0; y < height_; ++y) {
         RowSpan& span = stale_[static_cast<size_t>(y)];
+        uint8_t& overlayStale = overlayStale_[static_cast<size_t>(y)];
+        const uint32_t* in = image_.data() + static_cast<size_t>(y) * width_;
+        uint32_t* out = composed_.data() + static_cast<size_t>(y) * width_;
+        if (overlayStale != 0 && y >= keyed.top && y < keyed.bottom) {
+            overlay_.RefreshRow(y, in, out);
+        }
+        overlayStale = 0;
         if (span.left >= span.right) {
             continue;
         }
-        const uint32_t* in = image_.data() + static_cast<size_t>(y) * width_;
-        uint32_t* out = composed_.data() + static_cast<size_t>(y) * width_;
         int x0 = span.right;  // the keyed part of the span, if any
         int x1 = span.right;
         if (y >= keyed.top && y < keyed.bottom) {
@@ -145,8 +169,15 @@ void DisplayTarget::SetOverlayPosition(bool shown, const RECT& src, const RECT& 
 
 void DisplayTarget::SetOverlayPicture(const uint8_t* yuy2, int width, int height, int pitch) {
     auto lock = Lock();
-    for (const RECT& rc : overlay_.SetPicture(yuy2, width, height, pitch)) {
-        DrawnLocked(rc);
+    const RECT before = overlay_.Area();
+    const std::optional<std::vector<RECT>> rows = overlay_.SetPicture(yuy2, width, height, pitch);
+    if (!rows) {
+        DrawnLocked(before);
+        DrawnLocked(overlay_.Area());
+        return;
+    }
+    for (const RECT& rc : *rows) {
+        OverlayRowsLocked(rc);
     }
 }
 

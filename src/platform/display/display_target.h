@@ -81,6 +81,8 @@ private:
     };
 
     void UpdateComposedLocked();
+    // Only the overlay's pixels of rc's rows show something new.
+    void OverlayRowsLocked(const RECT& rc);
 
     const int width_;
     const int height_;
@@ -88,8 +90,9 @@ private:
     mutable std::mutex mutex_;
     std::vector<uint32_t> image_;
     std::vector<uint32_t> composed_;
-    std::vector<RowSpan> stale_;    // per row: composed_ is out of date there
-    std::vector<RowSpan> unshown_;  // per row: changed since TakeChanged
+    std::vector<RowSpan> stale_;         // per row: composed_ is out of date there
+    std::vector<uint8_t> overlayStale_;  // per row: so are the overlay's pixels
+    std::vector<RowSpan> unshown_;       // per row: changed since TakeChanged
     OverlayScanout overlay_;
 };
 

@@ -41,6 +41,7 @@ void OverlayScanout::SetPosition(bool shown, const RECT& src, const RECT& dst, u
     keyPixel_ = px::UnpackRgb(colorKey, depth_);
     keyMatches_ = px::PackRgb(keyPixel_, depth_) == colorKey;
     convertedRow_ = -1;
+    std::fill(runsKnown_.begin(), runsKnown_.end(), 0);
     if (SameRect(src, src_) && SameRect(dst, dst_)) {
         return;
     }
@@ -57,6 +58,8 @@ void OverlayScanout::BuildMaps() {
     area_ = RECT{0, 0, 0, 0};
     columns_.clear();
     rows_.clear();
+    runs_.clear();
+    runsKnown_.clear();
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) {
         return;
     }
@@ -68,18 +71,19 @@ void OverlayScanout::BuildMaps() {
     area_ = on;
     columns_ = SourceMap(src_.left, sw, dst_.left, dw, on.left, on.right);
     rows_ = SourceMap(src_.top, sh, dst_.top, dh, on.top, on.bottom);
+    runs_.resize(rows_.size());
+    runsKnown_.assign(rows_.size(), 0);
 }
 
-std::vector<RECT> OverlayScanout::SetPicture(const uint8_t* yuy2, int width, int height,
-                                             int pitch) {
+std::optional<std::vector<RECT>> OverlayScanout::SetPicture(const uint8_t* yuy2, int width,
+                                                            int height, int pitch) {
     convertedRow_ = -1;
-    const RECT before = Area();
     // Every pixel's pair must lie inside its row.
     const size_t rowBytes = static_cast<size_t>(std::max(width, 0) + 1) / 2 * 4;
     if (yuy2 == nullptr || width <= 0 || height <= 0 || static_cast<size_t>(pitch) < rowBytes) {
         width_ = height_ = pitch_ = 0;
         yuy2_.clear();
-        return {before};
+        return std::nullopt;
     }
     if (width != width_ || height != height_ || pitch != pitch_ || yuy2_.empty()) {
         width_ = width;
@@ -87,7 +91,7 @@ std::vector<RECT> OverlayScanout::SetPicture(const uint8_t* yuy2, int width, int
         pitch_ = pitch;
         yuy2_.assign(yuy2, yuy2 + static_cast<size_t>(pitch) * height);
         rowRgb_.resize(static_cast<size_t>(width));
-        return {before, Area()};
+        return std::nullopt;
     }
     std::vector<RECT> changed;
     int from = -1;
@@ -128,7 +132,13 @@ RECT OverlayScanout::Area() const {
     return area_;
 }
 
-void OverlayScanout::ConvertRow(int sy, int from, int to) {
+const uint32_t* OverlayScanout::ConvertedRow(int sy, int x0, int x1) {
+    // The source pixels under x0..x1, widened to whole pairs.
+    const int from = columns_[static_cast<size_t>(x0 - area_.left)] & ~1;
+    const int to = std::min(width_, (columns_[static_cast<size_t>(x1 - 1 - area_.left)] + 2) & ~1);
+    if (sy == convertedRow_ && from >= convertedFrom_ && to <= convertedTo_) {
+        return rowRgb_.data();
+    }
     const uint8_t* row = yuy2_.data() + static_cast<size_t>(sy) * pitch_;
     int own = from;
     if (convert_ != nullptr) {
@@ -150,27 +160,55 @@ void OverlayScanout::ConvertRow(int sy, int from, int to) {
     convertedRow_ = sy;
     convertedFrom_ = from;
     convertedTo_ = to;
+    return rowRgb_.data();
 }
 
 void OverlayScanout::KeyRow(int y, int x0, int x1, const uint32_t* screen, uint32_t* out) {
     if (x0 >= x1) {
         return;
     }
+    const uint32_t* rgb = ConvertedRow(rows_[static_cast<size_t>(y - area_.top)], x0, x1);
     const int* column = columns_.data() + (x0 - area_.left);
-    const int n = x1 - x0;
-    // The source pixels under x0..x1, widened to whole pairs.
-    const int from = column[0] & ~1;
-    const int to = std::min(width_, (column[n - 1] + 2) & ~1);
-    const int sy = rows_[static_cast<size_t>(y - area_.top)];
-    if (sy != convertedRow_ || from < convertedFrom_ || to > convertedTo_) {
-        ConvertRow(sy, from, to);
-    }
-    const uint32_t* rgb = rowRgb_.data();
     const uint32_t key = keyPixel_;
-    screen += x0;
-    out += x0;
-    for (int i = 0; i < n; ++i) {
-        const uint32_t p = screen[i];
-        out[i] = p == key ? rgb[column[i]] | px::kOpaque : p;
+    for (int x = x0; x < x1; ++x, ++column) {
+        const uint32_t p = screen[x];
+        out[x] = p == key ? rgb[*column] | px::kOpaque : p;
+    }
+}
+
+void OverlayScanout::ScreenRowChanged(int y) {
+    const int i = y - area_.top;
+    if (i >= 0 && i < static_cast<int>(runsKnown_.size())) {
+        runsKnown_[static_cast<size_t>(i)] = 0;
+    }
+}
+
+void OverlayScanout::RefreshRow(int y, const uint32_t* screen, uint32_t* out) {
+    const size_t i = static_cast<size_t>(y - area_.top);
+    std::vector<Run>& runs = runs_[i];
+    if (runsKnown_[i] == 0) {
+        runs.clear();
+        for (int x = area_.left; x < area_.right;) {
+            if (screen[x] != keyPixel_) {
+                ++x;
+                continue;
+            }
+            const int from = x;
+            while (x < area_.right && screen[x] == keyPixel_) {
+                ++x;
+            }
+            runs.push_back(Run{from, x});
+        }
+        runsKnown_[i] = 1;
+    }
+    if (runs.empty()) {
+        return;
+    }
+    const uint32_t* rgb = ConvertedRow(rows_[i], runs.front().from, runs.back().to);
+    for (const Run& run : runs) {
+        const int* column = columns_.data() + (run.from - area_.left);
+        for (int x = run.from; x < run.to; ++x, ++column) {
+            out[x] = rgb[*column] | px::kOpaque;
+        }
     }
 }
