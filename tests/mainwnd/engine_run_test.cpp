@@ -17,6 +17,7 @@
 #include "channel/av_channel.h"
 #include "channel/channel_fakes.h"
 #include "display_test_support.h"
+#include "engine_test_services.h"
 #include "engine_test_support.h"
 #include "mainwnd/draw_video_thread.h"
 #include "mainwnd/main_dialog_state.h"
@@ -44,20 +45,8 @@ constexpr char kRecordFolder[] = "OstVA_Rec";
 class EngineRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetTimerService(&timer_);
-        SetPcmOutputService(MakeNullOutput(0));  // no sound card
-        SetDiskSpaceSource([](char, const std::string&, DiskSpace& out) {
-            out.freeToCaller = uint64_t{4096} << 20;
-            return true;
-        });
-        ASSERT_EQ(InitSettingsPaths(), 1);
-        g_Settings = Settings{};
-        g_Settings.System.byRecordDrive[0] = 1;  // C:, the current folder
-        g_Settings.System.bOverlay = 0;
-        g_Settings.System.bYuy2 = 0;
         std::snprintf(g_Settings.System.sSnapshotPath, sizeof g_Settings.System.sSnapshotPath,
                       "C:\\snaps");
-        g_nUptimeSeconds = 0;
         g_byFirstAudioDevice = 255;
     }
     void TearDown() override {
@@ -68,9 +57,6 @@ protected:
             state_.reset();
         }
         RemoveSyntheticDevices();
-        SetDiskSpaceSource({});
-        SetPcmOutputService(nullptr);
-        SetTimerService(nullptr);
     }
 
     // A local channel n on 1-based devices (0 = none).
@@ -159,6 +145,7 @@ protected:
     ChdirTempDir dir_;
     BoxRecorder boxes_;
     CManualTimer timer_;
+    EngineTestServices services_{timer_};
     RecordingEventLog log_;
     RecordingPoster window_;
     std::unique_ptr<CMainDialogState> state_;

@@ -14,6 +14,7 @@ constexpr unsigned MB_YESNO = 0x00000004u;
 constexpr unsigned MB_ICONERROR = 0x00000010u;
 constexpr unsigned MB_ICONQUESTION = 0x00000020u;
 constexpr unsigned MB_ICONWARNING = 0x00000030u;
+constexpr unsigned MB_ICONEXCLAMATION = MB_ICONWARNING;
 constexpr unsigned MB_ICONINFORMATION = 0x00000040u;
 
 constexpr int IDOK = 1;

@@ -94,10 +94,22 @@ void CDialog::EndDialog(int nResult) {
 }
 
 BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
     return TRUE;
 }
 
+void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return dx.Failed() ? FALSE : TRUE;
+}
+
 void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) {
+        return;  // the prompt was shown; the dialog stays open
+    }
     EndDialog(IDOK);
 }
 
@@ -108,6 +120,9 @@ void CDialog::OnCancel() {
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (CWnd::OnCommand(wParam, lParam)) {
         return TRUE;
+    }
+    if (HIWORD(wParam) != BN_CLICKED && lParam != 0) {
+        return FALSE;  // a control's notification, not a command
     }
     switch (LOWORD(wParam)) {
         case IDOK:
