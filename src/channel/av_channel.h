@@ -112,6 +112,7 @@ public:
     void ChangeVideoEncMode(WPARAM wParam, LPARAM lParam);
 
     // --- Observation.
+    IPreviewSink* GetPreviewSink() const { return pPreviewSink.load(); }
     ThreadId GetMsgThreadId() const { return dwMsgThreadId.load(); }
     bool HasMsgThread() const { return hMsgThread != nullptr; }
     StreamHeader GetVideoHeader();

@@ -4,8 +4,6 @@
 // alert dialog's button and the channel row below it, Save and Exit at
 // the bottom. Template 136 is the day bar itself.
 
-#include <cstdio>
-
 #include "res/motion_setup_ids.h"
 #include "res/skin_resources.h"
 #include "res/template_builders.h"
@@ -74,12 +72,7 @@ DialogTemplate MotionSetupTemplate() {
     t.controls.push_back(PushButton(IDC_MOTION_TEST, "Motion Test", kRight, 314, 120, 30));
     t.controls.push_back(
         PushButton(IDC_ALERT_SETUP, "Email and Ftp Alerts", kRight + 164, 314, 190, 30));
-    for (int n = 0; n < 16; ++n) {
-        char caption[16];
-        std::snprintf(caption, sizeof caption, "Channel %02d", n + 1);
-        t.controls.push_back(PushButton(IDC_MOTION_CHANNEL_FIRST + n, caption,
-                                        kRight + (n % 4) * 90, 356 + (n / 4) * 36, 84, 30));
-    }
+    AddChannelRow(t, IDC_MOTION_CHANNEL_FIRST, kRight, 356, 90, 36, 84, 30);
     t.controls.push_back(PushButton(IDC_MOTION_SAVE, "Save", kRight + 164, 524, 90, 32));
     t.controls.push_back(PushButton(IDOK, "Exit", kRight + 264, 524, 90, 32));
     return t;

@@ -135,7 +135,6 @@ TEST_F(RecordSetupEngineTest, ExitWithoutSaveChangesNothing) {
     EXPECT_EQ(Channel().GetEncodeParams().byVideoType, VCODEC_H264);
     // The buttons of dialogs not built yet open nothing.
     EXPECT_EQ(m_runner.RunChannelSetup(), IDCANCEL);
-    EXPECT_EQ(m_runner.RunMotionSetup(), IDCANCEL);
     EXPECT_EQ(m_runner.RunSystemSetup(), IDCANCEL);
 }
 
