@@ -73,6 +73,9 @@ void DestroyBar(CDaySelectorBar*& bar) {
 
 CMotionSetupDialog::CMotionSetupDialog(CWnd* pParentWnd)
     : CSetupDialog(IDD_MOTION_SETUP, pParentWnd) {
+    for (CTime& t : m_tTimes) {
+        t = PickerTime(0, 0);  // what the pickers show before a channel is loaded
+    }
     MapCommand(IDC_MOTION_SAVE, [this] { OnSave(); });
     MapCommand(IDC_MOTION_TEST, [this] { OnMotionTest(); });
     MapCommand(IDC_ALERT_SETUP, [this] { OnAlertSetup(); });

@@ -248,6 +248,7 @@ TEST_F(MotionSetupDialogTest, WithoutChannelsNothingIsLoadedAndNoPreviewIsAsked)
                                  dlg.GetDlgItem(IDC_MOTION_CHANNEL_FIRST + k)->IsWindowEnabled());
                          }
                          EXPECT_EQ(dlg.GetDlgItemText(IDC_MOTION_RECORD_TIME), "0");
+                         EXPECT_EQ(PickerTime(dlg, IDC_MOTION_TIME_FIRST + 3), QTime(0, 0));
                          Click(dlg, IDC_MOTION_TEST);
                          EXPECT_FALSE(dlg.IsTestMode());
                          Click(dlg, IDOK);
