@@ -61,7 +61,11 @@ public:
     CAVChannel& operator=(const CAVChannel&) = delete;
 
     // --- Queries and settings (user-interface thread).
-    void SetPreviewSink(IPreviewSink* sink) { pPreviewSink.store(sink); }
+    // Registers the motion dialog's preview (null: none). When it returns,
+    // no display step is still inside the sink it replaced, so that sink
+    // may go at once. It waits for a step under way: the caller must hold
+    // neither this channel's mutex nor any lock the sink takes.
+    void SetPreviewSink(IPreviewSink* sink);
     uint8_t GetRecordState() const;
     bool IsActive() const { return nMode.load() != CHANNEL_IDLE; }
     bool IsLocal() const { return nMode.load() == CHANNEL_LOCAL; }
@@ -111,6 +115,7 @@ public:
     void ChangeVideoEncMode(WPARAM wParam, LPARAM lParam);
 
     // --- Observation.
+    IPreviewSink* GetPreviewSink() const { return pPreviewSink.load(); }
     ThreadId GetMsgThreadId() const { return dwMsgThreadId.load(); }
     bool HasMsgThread() const { return hMsgThread != nullptr; }
     StreamHeader GetVideoHeader();
@@ -196,6 +201,9 @@ private:
     void DetectMotion(const uint8_t* y, int stride, int width, int height);
     int CheckMotionAlarm(const uint8_t motionMask[MOTION_CELLS], uint8_t threshold, int recordTime);
     void LogMotion(bool start);
+    // Hands a shown picture to the registered preview sink, if any.
+    void GivePreview(const uint8_t* y, const uint8_t* u, const uint8_t* v, int yStride,
+                     int uvStride, int width, int height);
 
     // Snapshot pieces.
     bool BeginSnapshot(std::string* path);
@@ -216,7 +224,10 @@ private:
     std::atomic<uint8_t> byMotionLevels[MOTION_CELLS] = {};
     uint8_t byHistoryIndex = 0;
     uint8_t byWarmupFrames = 0;
+    // Written under previewSinkLock; the display steps call the sink under
+    // it, so a sink is never entered after SetPreviewSink replaced it.
     std::atomic<IPreviewSink*> pPreviewSink{nullptr};
+    std::mutex previewSinkLock;
     int nAlarmStamp = MOTION_STAMP_NEVER;
 
     std::mutex snapshotTimeLock;

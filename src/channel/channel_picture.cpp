@@ -94,10 +94,7 @@ int CAVChannel::LocalDisplayStep(uint8_t* surface, uint8_t format, int* outWidth
     DrawChannelName(y, w, h);
     DrawDateTime(y, w, h);
 
-    IPreviewSink* sink = pPreviewSink.load();
-    if (sink != nullptr) {
-        sink->OnPreviewFrame(y, u, v, w, w / 2, w, h);
-    }
+    GivePreview(y, u, v, w, w / 2, w, h);
 
     MotionStep(y, w, w, h);
 

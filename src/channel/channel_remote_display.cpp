@@ -133,11 +133,8 @@ bool CAVChannel::RemoteVideoStepLocked(uint32_t header, int length, uint8_t* sur
         !bShowRemotePicture.load()) {
         return true;  // a packet was taken; nothing to draw for it
     }
-    IPreviewSink* sink = pPreviewSink.load();
-    if (sink != nullptr) {
-        sink->OnPreviewFrame(picture.pY, picture.pU, picture.pV, picture.nStrideY, picture.nStrideU,
-                             picture.nWidth, picture.nHeight);
-    }
+    GivePreview(picture.pY, picture.pU, picture.pV, picture.nStrideY, picture.nStrideU,
+                picture.nWidth, picture.nHeight);
     ConvertToSurface(surface, format, pitch, picture.pY, picture.pU, picture.pV, picture.nStrideY,
                      picture.nStrideU, picture.nWidth, picture.nHeight, outWidth, outHeight);
     // The levels come from the decoder's own picture; only the alarm, which

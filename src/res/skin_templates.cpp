@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "res/main_window_controls.h"
+#include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
 #include "res/template_builders.h"
@@ -82,5 +83,7 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates() {
         {IDD_VIDEO_WALL, VideoWall()},
         {IDD_ABOUTBOX, AboutBox()},
         {IDD_RECORD_SETUP, RecordSetupTemplate()},
+        {IDD_MOTION_SETUP, MotionSetupTemplate()},
+        {IDD_DAY_SELECTOR_BAR, DaySelectorBarTemplate()},
     };
 }
