@@ -55,4 +55,6 @@ void InstallSkinResources();
 // in a file of its own.
 std::map<UINT, DialogTemplate> BuildDialogTemplates();
 DialogTemplate RecordSetupTemplate();
+DialogTemplate MotionSetupTemplate();
+DialogTemplate DaySelectorBarTemplate();
 DialogTemplate SystemSetupTemplate();

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "res/main_window_controls.h"
+#include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
 #include "res/system_setup_ids.h"
@@ -83,6 +84,8 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates() {
         {IDD_VIDEO_WALL, VideoWall()},
         {IDD_ABOUTBOX, AboutBox()},
         {IDD_RECORD_SETUP, RecordSetupTemplate()},
+        {IDD_MOTION_SETUP, MotionSetupTemplate()},
+        {IDD_DAY_SELECTOR_BAR, DaySelectorBarTemplate()},
         {IDD_SYSTEM_SETUP, SystemSetupTemplate()},
     };
 }

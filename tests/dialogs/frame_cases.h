@@ -7,7 +7,6 @@
 #include <functional>
 #include <vector>
 
-#include "dialog_clicks.h"
 #include "platform/msgbox/message_box.h"
 #include "support/modal_step.h"
 #include "support/scripted_message_boxes.h"
@@ -22,16 +21,16 @@ struct FrameCase {
     bool saved;
 };
 
-// The cases of a dialog whose Esc ends it (with IDOK once Save was
-// pressed); StillOpenAndChanged leaves with Esc.
-inline std::vector<FrameCase> EscEndsFrameCases() {
+// The frame's own rows (Exit with and without a Save, the question
+// answered both ways), then a dialog's rows for its departures.
+inline std::vector<FrameCase> FrameCasesWith(std::vector<FrameCase> departures) {
     using A = FrameAct;
-    return {
+    std::vector<FrameCase> cases = {
         {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
         {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
         {"change, Exit, Yes",
-         {A::Change, A::Exit, A::StillOpenAndChanged},
-         {IDYES},
+         {A::Change, A::Exit, A::StillOpenAndChanged, A::Exit},
+         {IDYES, IDNO},
          IDCANCEL,
          false},
         {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
@@ -40,27 +39,9 @@ inline std::vector<FrameCase> EscEndsFrameCases() {
          {IDNO},
          IDOK,
          true},
-        {"change, Save, Esc", {A::Change, A::Save, A::Esc}, {}, IDOK, true},
-        {"change, Esc", {A::Change, A::Esc}, {}, IDCANCEL, false},
     };
-}
-
-// Save, Exit and Esc as the user gives them; false for the acts that are
-// the dialog's own (the changes and the look at them).
-inline bool PlayCommonFrameAct(CWnd& dlg, FrameAct act, int saveId) {
-    switch (act) {
-        case FrameAct::Save:
-            Click(dlg, saveId);
-            return true;
-        case FrameAct::Exit:
-            Click(dlg, IDOK);
-            return true;
-        case FrameAct::Esc:
-            PressKey(dlg.GetWidget(), Qt::Key_Escape);
-            return true;
-        default:
-            return false;
-    }
+    cases.insert(cases.end(), departures.begin(), departures.end());
+    return cases;
 }
 
 // resetLive puts the live slice back before each case; act plays one act

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "dialog_input.h"
 #include "dialog_test_resources.h"
 #include "frame_cases.h"
 #include "res/record_setup_ids.h"
@@ -93,9 +94,6 @@ void TypeInto(CWnd& dlg, int id, const QString& text, bool replace = false) {
 }
 
 void Do(CRecordSetupDialog& d, FrameAct act) {
-    if (PlayCommonFrameAct(d, act, IDC_RECORD_SAVE)) {
-        return;
-    }
     switch (act) {
         case FrameAct::Change:
             TypeInto(d, IDC_CHANNEL_TITLE, "1");
@@ -103,11 +101,18 @@ void Do(CRecordSetupDialog& d, FrameAct act) {
         case FrameAct::ChangeAgain:
             TypeInto(d, IDC_CHANNEL_TITLE, "2");
             break;
+        case FrameAct::Save:
+            Click(d, IDC_RECORD_SAVE);
+            break;
+        case FrameAct::Exit:
+            Click(d, IDOK);
+            break;
+        case FrameAct::Esc:
+            PressKey(d.GetWidget(), Qt::Key_Escape);
+            break;
         case FrameAct::StillOpenAndChanged:
             EXPECT_TRUE(d.IsWindowVisible());
             EXPECT_EQ(d.GetDlgItemText(IDC_CHANNEL_TITLE), "Gate1");
-            break;
-        default:
             break;
     }
 }
@@ -119,23 +124,10 @@ TEST_F(RecordSetupDialogTest, TheFramesCasesWithEscAsSave) {
     std::strcpy(changed[0].chname, "Gate1");
     using A = FrameAct;
     RunFrameCases<CRecordSetupDialog>(
-        {
-            {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
-            {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
-            {"change, Exit, Yes",
-             {A::Change, A::Exit, A::StillOpenAndChanged, A::Exit},
-             {IDYES, IDNO},
-             IDCANCEL,
-             false},
-            {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
-            {"change, Save, change, Exit, No",
-             {A::Change, A::Save, A::ChangeAgain, A::Exit},
-             {IDNO},
-             IDOK,
-             true},
+        FrameCasesWith({
             {"change, Esc (saves), Exit", {A::Change, A::Esc, A::Exit}, {}, IDOK, true},
             {"change, Save, Esc, Exit", {A::Change, A::Save, A::Esc, A::Exit}, {}, IDOK, true},
-        },
+        }),
         [this] { std::memcpy(g_Settings.Record, m_original, sizeof m_original); }, Do,
         [&](bool saved) { return LiveIs(saved ? changed : m_original); });
 }

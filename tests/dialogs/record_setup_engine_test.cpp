@@ -10,15 +10,15 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "dialog_clicks.h"
-#include "dialog_engine_fixture.h"
-#include "dialogs/setup_dialog_runner.h"
+#include "channel/channel_fakes.h"
+#include "dialog_input.h"
 #include "platform/ui/window_registry.h"
 #include "res/record_setup_ids.h"
+#include "setup_engine_fixture.h"
+#include "support/ui_input.h"
 
 using namespace engine_test;
 
@@ -26,7 +26,10 @@ namespace {
 
 constexpr char kRecordFolder[] = "OstVA_Rec";
 
-using RecordSetupEngineTest = DialogEngineTest;
+class RecordSetupEngineTest : public SetupDialogEngineTest {
+protected:
+    engine_test::RecordingPoster m_window;
+};
 
 // The luma of a record file's first picture, decoded by ffmpeg.
 std::vector<uint8_t> FirstPictureLuma(const std::string& path, int width, int height) {
@@ -55,27 +58,26 @@ int InkIn(const std::vector<uint8_t>& luma, int width, int x0, int y0, int x1, i
 }
 
 TEST_F(RecordSetupEngineTest, SavedChoicesReachTheIniFileAndTheRunningChannel) {
-    Start(1);
-    Channel().bManualRecord = 1;
+    Start();
     Pictures(3);
     const std::vector<std::string> before = ListFiles(kRecordFolder, "CH01_", ".avi");
     ASSERT_EQ(before.size(), 1u);
 
-    CSetupDialogRunner runner(nullptr);
-    m_state->SetSetupDialogRunner(&runner);
     bool shown = false;
-    WhenDialogShows([&shown](CWnd& dlg) {
-        shown = dlg.GetWindowText() == "Record Setup...";
-        Click(dlg, IDC_VCODEC_MPEG4);
-        Click(dlg, IDC_KBPS_OTHER);
-        Retype(dlg, IDC_KBPS_OTHER_EDIT, "700");
-        Click(dlg, IDC_ACODEC_AC3);
-        Retype(dlg, IDC_CHANNEL_TITLE, "GATE");
-        Click(dlg, IDC_OSD_DATE);
-        Click(dlg, IDC_OSD_TIME);
-        Click(dlg, IDC_CHANNEL_AUDIO);
-        Click(dlg, IDC_RECORD_SAVE);
-        Click(dlg, IDOK);
+    QTimer::singleShot(0, [&shown] {
+        CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        shown = dlg->GetWindowText() == "Record Setup...";
+        Click(*dlg, IDC_VCODEC_MPEG4);
+        Click(*dlg, IDC_KBPS_OTHER);
+        Retype(*dlg, IDC_KBPS_OTHER_EDIT, "700");
+        Click(*dlg, IDC_ACODEC_AC3);
+        Retype(*dlg, IDC_CHANNEL_TITLE, "GATE");
+        Click(*dlg, IDC_OSD_DATE);
+        Click(*dlg, IDC_OSD_TIME);
+        Click(*dlg, IDC_CHANNEL_AUDIO);
+        Click(*dlg, IDC_RECORD_SAVE);
+        Click(*dlg, IDOK);
     });
     m_state->OnRecordSetup();  // the Record button's handler
     EXPECT_TRUE(shown);
@@ -121,17 +123,18 @@ TEST_F(RecordSetupEngineTest, SavedChoicesReachTheIniFileAndTheRunningChannel) {
 }
 
 TEST_F(RecordSetupEngineTest, ExitWithoutSaveChangesNothing) {
-    Start(1);
-    CSetupDialogRunner runner(nullptr);
-    m_state->SetSetupDialogRunner(&runner);
-    WhenDialogShows([](CWnd& dlg) { Click(dlg, IDOK); });
+    Start();
+    QTimer::singleShot(0, [] {
+        CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        Click(*dlg, IDOK);
+    });
     const size_t lines = m_log.lines().size();
     m_state->OnRecordSetup();
     EXPECT_EQ(m_log.lines().size(), lines);
     EXPECT_EQ(Channel().GetEncodeParams().byVideoType, VCODEC_H264);
     // The buttons of dialogs not built yet open nothing.
-    EXPECT_EQ(runner.RunChannelSetup(), IDCANCEL);
-    EXPECT_EQ(runner.RunMotionSetup(), IDCANCEL);
+    EXPECT_EQ(m_runner.RunChannelSetup(), IDCANCEL);
 }
 
 }  // namespace

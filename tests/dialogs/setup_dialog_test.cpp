@@ -99,21 +99,25 @@ protected:
 };
 
 void Do(FrameDialog& d, FrameAct act) {
-    if (PlayCommonFrameAct(d, act, kFrameSave)) {
-        return;
-    }
     switch (act) {
         case FrameAct::Change:
         case FrameAct::ChangeAgain:
             TypeText(ControlWidget(d, kFrameName), act == FrameAct::Change ? "1" : "2");
+            break;
+        case FrameAct::Save:
+            qobject_cast<QAbstractButton*>(ControlWidget(d, kFrameSave))->click();
+            break;
+        case FrameAct::Exit:
+            qobject_cast<QAbstractButton*>(ControlWidget(d, IDOK))->click();
+            break;
+        case FrameAct::Esc:
+            PressKey(d.GetWidget(), Qt::Key_Escape);
             break;
         case FrameAct::StillOpenAndChanged:
             EXPECT_TRUE(d.IsWindowVisible());
             EXPECT_EQ(d.GetDlgItemText(kFrameName), "Front1");
             EXPECT_EQ(d.released, 0);
             PressKey(d.GetWidget(), Qt::Key_Escape);  // leave without saving
-            break;
-        default:
             break;
     }
 }
@@ -122,8 +126,25 @@ void Do(FrameDialog& d, FrameAct act) {
 TEST_F(SetupDialogTest, ExitSaveAndEscDecideTheResultAndTheLiveSlice) {
     const TestSlice original{"Front", 0, 10};
     const TestSlice changed{"Front1", 0, 10};
+    using A = FrameAct;
     RunFrameCases<FrameDialog>(
-        EscEndsFrameCases(),
+        {
+            {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
+            {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
+            {"change, Exit, Yes",
+             {A::Change, A::Exit, A::StillOpenAndChanged},
+             {IDYES},
+             IDCANCEL,
+             false},
+            {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
+            {"change, Save, change, Exit, No",
+             {A::Change, A::Save, A::ChangeAgain, A::Exit},
+             {IDNO},
+             IDOK,
+             true},
+            {"change, Save, Esc", {A::Change, A::Save, A::Esc}, {}, IDOK, true},
+            {"change, Esc", {A::Change, A::Esc}, {}, IDCANCEL, false},
+        },
         [&original] {
             g_Live = original;
             g_nReleases = 0;

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_input.h"
 #include "dialog_test_resources.h"
 #include "dialogs/account_slots.h"
 #include "frame_cases.h"
@@ -142,9 +143,6 @@ protected:
 };
 
 void Do(CSystemSetupDialog& d, FrameAct act) {
-    if (PlayCommonFrameAct(d, act, IDC_SYSTEM_SAVE)) {
-        return;
-    }
     switch (act) {
         case FrameAct::Change:
             Click(d, IDC_OVERLAY);
@@ -152,12 +150,18 @@ void Do(CSystemSetupDialog& d, FrameAct act) {
         case FrameAct::ChangeAgain:
             Click(d, IDC_YUY2);
             break;
+        case FrameAct::Save:
+            Click(d, IDC_SYSTEM_SAVE);
+            break;
+        case FrameAct::Exit:
+            Click(d, IDOK);
+            break;
+        case FrameAct::Esc:
+            PressKey(d.GetWidget(), Qt::Key_Escape);
+            break;
         case FrameAct::StillOpenAndChanged:
             EXPECT_TRUE(d.IsWindowVisible());
             EXPECT_TRUE(IsChecked(d, IDC_OVERLAY));
-            PressKey(d.GetWidget(), Qt::Key_Escape);  // leave without saving
-            break;
-        default:
             break;
     }
 }
@@ -165,8 +169,14 @@ void Do(CSystemSetupDialog& d, FrameAct act) {
 TEST_F(SystemSetupDialogTest, TheFramesCases) {
     SystemBlock changed = m_original;
     changed.bOverlay = 1;
+    using A = FrameAct;
     RunFrameCases<CSystemSetupDialog>(
-        EscEndsFrameCases(), [this] { g_Settings.System = m_original; }, Do,
+        FrameCasesWith({
+            // Esc ends it at once: IDOK once Save was pressed.
+            {"change, Esc", {A::Change, A::Esc}, {}, IDCANCEL, false},
+            {"change, Save, Esc", {A::Change, A::Save, A::Esc}, {}, IDOK, true},
+        }),
+        [this] { g_Settings.System = m_original; }, Do,
         [&](bool saved) { return LiveIs(saved ? changed : m_original); });
 }
 

@@ -18,13 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "dialog_clicks.h"
-#include "dialog_engine_fixture.h"
-#include "dialogs/setup_dialog_runner.h"
+#include "dialog_input.h"
 #include "netservice/loopback_client.h"
 #include "platform/ui/folder_chooser.h"
 #include "platform/ui/window_registry.h"
 #include "res/system_setup_ids.h"
+#include "setup_engine_fixture.h"
 
 using namespace engine_test;
 
@@ -32,10 +31,10 @@ namespace {
 
 constexpr size_t kSettingsFileBytes = 6059;
 
-class SystemSetupEngineTest : public DialogEngineTest {
+class SystemSetupEngineTest : public SetupDialogEngineTest {
 protected:
     void SetUp() override {
-        DialogEngineTest::SetUp();
+        SetupDialogEngineTest::SetUp();
         std::filesystem::create_directory("snaps");
         SetFolderChooser([this](const FolderChooserRequest&) {
             return std::optional<std::string>(m_dir.path() + "/snaps");
@@ -43,7 +42,7 @@ protected:
     }
     void TearDown() override {
         SetFolderChooser({});
-        DialogEngineTest::TearDown();
+        SetupDialogEngineTest::TearDown();
     }
 };
 
@@ -71,10 +70,11 @@ std::pair<uint8_t, uint8_t> LoginAndOpen(LoopbackClient& client, const char* use
 
 TEST_F(SystemSetupEngineTest, AnAccountSavedInTheDialogLogsInAndOpensItsChannel) {
     Start(2);  // channel 2 for the right the account lacks
-    CSetupDialogRunner runner(nullptr);
-    m_state->SetSetupDialogRunner(&runner);
     bool shown = false;
-    WhenDialogShows([&shown](CWnd& dlg) {
+    QTimer::singleShot(0, [&shown] {
+        CWnd* wnd = WndFromWidget(QApplication::activeModalWidget());
+        ASSERT_NE(wnd, nullptr);
+        CWnd& dlg = *wnd;
         shown = dlg.GetWindowText() == "System setup...";
         Retype(dlg, IDC_USER_NAME, "guard");
         Retype(dlg, IDC_USER_PASSWORD, "s3cret");
@@ -133,10 +133,12 @@ TEST_F(SystemSetupEngineTest, AnAccountSavedInTheDialogLogsInAndOpensItsChannel)
 }
 
 TEST_F(SystemSetupEngineTest, ExitWithoutSaveWritesNothing) {
-    Start(1);
-    CSetupDialogRunner runner(nullptr);
-    m_state->SetSetupDialogRunner(&runner);
-    WhenDialogShows([](CWnd& dlg) { Click(dlg, IDOK); });
+    Start();
+    QTimer::singleShot(0, [] {
+        CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        Click(*dlg, IDOK);
+    });
     const size_t lines = m_log.lines().size();
     m_state->OnSystemSetup();
     EXPECT_EQ(m_log.lines().size(), lines);

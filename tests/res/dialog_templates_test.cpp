@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ui/dialog.h"
+#include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
 #include "res/system_setup_ids.h"
@@ -64,6 +65,11 @@ const std::vector<TemplateRow>& Rows() {
                Range(1063, 7),
                Range(1074, 4),
                Range(1031, 16)})},
+        {IDD_MOTION_SETUP, "motion setup", true, "Video Motion Setup...",
+         Join({{1, 1079, 1080, 1081, 1082, 1099, 1100, 1101, 1115, 1122, 1125, 1126},
+               Range(1102, 12),
+               Range(1083, 16)})},
+        {IDD_DAY_SELECTOR_BAR, "day selector bar", false, "", {}},
         {IDD_SYSTEM_SETUP, "system setup", true, "System setup...",
          Join({{1, 1126, 1127, 1128, 1129, 1134, 1078, 1079, 1130, 1131, 1132, 1133, 1136, 1161,
                 1163, 1164, 1196},

@@ -1,5 +1,6 @@
 #include "platform/msgbox/message_box.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -7,10 +8,12 @@
 #include <optional>
 #include <thread>
 
+#include "platform/textcodec/gb2312_codec.h"
+
 namespace {
 
 int DefaultHandler(const MessageBoxRequest& request) {
-    std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+    PrintMessageBoxOnConsole(request);
     unsigned buttons = request.type & 0x0Fu;
     return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDYES : IDOK;
 }
@@ -75,6 +78,7 @@ private:
     std::thread m_thread;
 };
 
+std::atomic<bool> g_refused{false};
 std::mutex g_handlerMutex;
 MessageBoxHandler g_handler;
 std::mutex g_uiThreadMutex;
@@ -101,12 +105,24 @@ bool OnUiThread() {
 
 }  // namespace
 
+// Box texts are GB2312 bytes, as the recorder stores them; a console
+// reads UTF-8.
+void PrintMessageBoxOnConsole(const MessageBoxRequest& request) {
+    std::fprintf(stderr, "[%s] %s\n", Gb2312ToUtf8(request.caption).c_str(),
+                 Gb2312ToUtf8(request.text).c_str());
+}
+
 int ShowMessageBox(const char* text, const char* caption, unsigned type) {
     MessageBoxRequest request;
     request.text = text ? text : "";
     request.caption = caption ? caption : "";
     request.type = type;
-    if (OnUiThread()) {
+    const bool uiThread = OnUiThread();
+    if (g_refused.load()) {
+        PrintMessageBoxOnConsole(request);
+        return uiThread ? IDCANCEL : IDOK;
+    }
+    if (uiThread) {
         return WorkerBoxDispatcher::CallHandler(request);
     }
     request.fromWorkerThread = true;
@@ -128,4 +144,10 @@ void SetMessageBoxUiThread() {
     g_uiThread = std::this_thread::get_id();
 }
 
-void FlushPendingMessageBoxes() { Dispatcher().Flush(); }
+void FlushPendingMessageBoxes() {
+    Dispatcher().Flush();
+}
+
+void SetMessageBoxesRefused(bool refused) {
+    g_refused = refused;
+}

@@ -38,6 +38,9 @@ int ShowMessageBox(const char* text, const char* caption, unsigned type = MB_OK)
 // The application's own box: caption "Quorvalind".
 int AfxMessageBox(const char* text, unsigned type = MB_OK);
 
+// Prints the box on stderr, its GB2312 texts as UTF-8 for the console.
+void PrintMessageBoxOnConsole(const MessageBoxRequest& request);
+
 // Installs the handler; an empty one restores the default, which prints the
 // box to stderr and answers IDOK (IDYES for yes/no boxes).
 void SetMessageBoxHandler(MessageBoxHandler handler);
@@ -48,3 +51,8 @@ void SetMessageBoxUiThread();
 
 // Waits until every box asked for on a worker thread has reached the handler.
 void FlushPendingMessageBoxes();
+
+// While refused (the program is ending), no box reaches the handler: one
+// asked for on the user-interface thread answers IDCANCEL at once, one from
+// a worker is dropped; each is still printed on stderr.
+void SetMessageBoxesRefused(bool refused);

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "platform/textcodec/gb2312_codec.h"
+#include "platform/ui/program_ending.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ FolderChooser& ReplacedChooser() {
 }
 
 std::optional<std::string> DesktopChooser(const FolderChooserRequest& request) {
-    if (QApplication::instance() == nullptr) {
+    if (QApplication::instance() == nullptr || IsProgramEnding()) {
         return std::nullopt;
     }
     QFileDialog dialog(request.owner, QString::fromStdString(Gb2312ToUtf8(request.title)));
@@ -37,7 +38,17 @@ std::optional<std::string> DesktopChooser(const FolderChooserRequest& request) {
     dialog.setDirectory(!initial.isEmpty() && QDir(initial).exists() ? initial
                                                                      : QDir::currentPath());
     dialog.setWindowModality(Qt::ApplicationModal);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    bool cutShort = false;
+    int result = QDialog::Rejected;
+    {
+        // The program's end closes it as a cancel.
+        CModalRun run([&dialog, &cutShort] {
+            cutShort = true;
+            dialog.reject();
+        });
+        result = dialog.exec();
+    }
+    if (cutShort || result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
     return std::string(QFile::encodeName(QDir::cleanPath(dialog.selectedFiles().front())));

@@ -22,7 +22,8 @@ struct FolderChooserRequest {
 using FolderChooser = std::function<std::optional<std::string>(const FolderChooserRequest&)>;
 
 // User-interface thread, with the application object running; nothing
-// when there is none.
+// when there is none, and nothing once the program ends (which closes an
+// open chooser as a cancel).
 std::optional<std::string> ChooseFolder(const FolderChooserRequest& request);
 
 // Replaces the chooser; an empty one puts the desktop's back.

@@ -154,6 +154,40 @@ void CDC::PaintText(const QRect& box, int flags, const QString& text) {
     m_painter->drawText(box, flags, text);
 }
 
+void CDC::FrameRect(const RECT& rect, const CBrush* pBrush) {
+    if (m_painter == nullptr || pBrush == nullptr || rect.right <= rect.left ||
+        rect.bottom <= rect.top) {
+        return;
+    }
+    const QBrush& brush = pBrush->GetBrush();
+    const int w = rect.right - rect.left;
+    const int h = rect.bottom - rect.top;
+    m_painter->fillRect(QRect(rect.left, rect.top, w, 1), brush);
+    m_painter->fillRect(QRect(rect.left, rect.bottom - 1, w, 1), brush);
+    m_painter->fillRect(QRect(rect.left, rect.top, 1, h), brush);
+    m_painter->fillRect(QRect(rect.right - 1, rect.top, 1, h), brush);
+}
+
+void CDC::DrawText(const char* text, const RECT& rect, UINT format) {
+    if (m_painter == nullptr || text == nullptr) {
+        return;
+    }
+    const QRect box(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    const QString s = QString::fromStdString(Gb2312ToUtf8(text));
+    int flags = Qt::TextSingleLine;
+    flags |= (format & DT_CENTER) != 0  ? Qt::AlignHCenter
+             : (format & DT_RIGHT) != 0 ? Qt::AlignRight
+                                        : Qt::AlignLeft;
+    const bool single = (format & DT_SINGLELINE) != 0;
+    flags |= single && (format & DT_VCENTER) != 0  ? Qt::AlignVCenter
+             : single && (format & DT_BOTTOM) != 0 ? Qt::AlignBottom
+                                                   : Qt::AlignTop;
+    m_painter->save();
+    m_painter->setClipRect(box, Qt::IntersectClip);
+    PaintText(m_painter->boundingRect(box, flags, s) & box, flags, s);
+    m_painter->restore();
+}
+
 void CDC::TextOut(int x, int y, const char* text) {
     if (m_painter == nullptr || text == nullptr) {
         return;
@@ -163,28 +197,6 @@ void CDC::TextOut(int x, int y, const char* text) {
     // The point is the text's top-left corner, not its base line.
     QRect box(QPoint(x, y), metrics.size(Qt::TextSingleLine, s));
     PaintText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, s);
-}
-
-int CDC::DrawText(const char* text, const RECT& rect, UINT nFormat) {
-    if (m_painter == nullptr || text == nullptr) {
-        return 0;
-    }
-    int flags = Qt::TextSingleLine;
-    flags |= (nFormat & DT_CENTER) != 0  ? Qt::AlignHCenter
-             : (nFormat & DT_RIGHT) != 0 ? Qt::AlignRight
-                                         : Qt::AlignLeft;
-    flags |= (nFormat & DT_BOTTOM) != 0    ? Qt::AlignBottom
-             : (nFormat & DT_VCENTER) != 0 ? Qt::AlignVCenter
-                                           : Qt::AlignTop;
-    const QString s = QString::fromStdString(Gb2312ToUtf8(text));
-    const QRect area(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-    const QRect box =
-        QFontMetrics(m_painter->font()).boundingRect(area, flags, s).intersected(area);
-    m_painter->save();
-    m_painter->setClipRect(area);
-    PaintText(box, flags, s);
-    m_painter->restore();
-    return box.height();
 }
 
 void CDC::ApplyFigureTools() {
@@ -202,20 +214,6 @@ QRect FigureBox(const RECT& rect) {
 }
 
 }  // namespace
-
-void CDC::FrameRect(const RECT& rect, const CBrush* pBrush) {
-    if (m_painter == nullptr || pBrush == nullptr || rect.right <= rect.left ||
-        rect.bottom <= rect.top) {
-        return;
-    }
-    const int w = rect.right - rect.left;
-    const int h = rect.bottom - rect.top;
-    const QBrush& brush = pBrush->GetBrush();
-    m_painter->fillRect(QRect(rect.left, rect.top, w, 1), brush);
-    m_painter->fillRect(QRect(rect.left, rect.bottom - 1, w, 1), brush);
-    m_painter->fillRect(QRect(rect.left, rect.top, 1, h), brush);
-    m_painter->fillRect(QRect(rect.right - 1, rect.top, 1, h), brush);
-}
 
 BOOL CDC::Ellipse(const RECT& rect) {
     if (m_painter == nullptr) {

@@ -79,15 +79,6 @@ constexpr int PS_SOLID = 0;
 constexpr int HOLLOW_BRUSH = 5;  // the stock brush that fills nothing
 constexpr DWORD SRCCOPY = 0x00CC0020;
 
-// DrawText formats.
-constexpr UINT DT_TOP = 0x0000;
-constexpr UINT DT_LEFT = 0x0000;
-constexpr UINT DT_CENTER = 0x0001;
-constexpr UINT DT_RIGHT = 0x0002;
-constexpr UINT DT_VCENTER = 0x0004;
-constexpr UINT DT_BOTTOM = 0x0008;
-constexpr UINT DT_SINGLELINE = 0x0020;
-
 class CPen {
 public:
     CPen() = default;
@@ -145,8 +136,6 @@ public:
     // white), inside the bounding rectangle without its right and bottom
     // edges.
     void FillRect(const RECT& rect, const CBrush* pBrush);
-    // A one-pixel frame just inside the rectangle, in the brush.
-    void FrameRect(const RECT& rect, const CBrush* pBrush);
     BOOL Ellipse(const RECT& rect);
     // A sector of the ellipse in the rectangle: from startDegrees
     // (0 = three o'clock) through sweepDegrees counter-clockwise, a sweep
@@ -154,12 +143,16 @@ public:
     // degree: a sweep that is 0 at that step draws nothing and returns
     // FALSE.
     BOOL Pie(const RECT& rect, double startDegrees, double sweepDegrees);
-    // One line of text placed in the rectangle by DT_ flags (left or
-    // centred or right; top or centred or bottom); the rectangle does not
-    // clip. Returns the text's height.
-    int DrawText(const char* text, const RECT& rect, UINT nFormat);
     void FillSolidRect(const RECT& rect, COLORREF color);
+    // A one-pixel frame along the inside of rect in the brush.
+    void FrameRect(const RECT& rect, const CBrush* pBrush);
     void TextOut(int x, int y, const char* text);
+    // One line of text inside rect (DT_ flags: DT_CENTER centres it
+    // across, DT_RIGHT puts it at the right; with DT_SINGLELINE, DT_VCENTER
+    // centres it down and DT_BOTTOM puts it at the bottom), cut off at its
+    // edges; in the text colour, over the background colour unless
+    // TRANSPARENT.
+    void DrawText(const char* text, const RECT& rect, UINT format);
     void DrawIcon(int x, int y, HICON hIcon);
     void DrawBitmap(int x, int y, const CBitmap& bitmap);
     // The current brush for FillRect-less calls, the pen for lines and the

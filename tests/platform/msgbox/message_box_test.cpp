@@ -86,4 +86,34 @@ TEST_F(MessageBoxTest, WorkerBoxesReachTheHandlerInOrder) {
     EXPECT_EQ(seen[2].text, "third");
 }
 
+TEST_F(MessageBoxTest, RefusedBoxesNeverReachTheHandler) {
+    SetMessageBoxesRefused(true);
+    // Yes/No included: a refused question must not read as a yes.
+    for (unsigned type : {MB_OK, MB_OKCANCEL, MB_YESNO, MB_YESNOCANCEL}) {
+        EXPECT_EQ(ShowMessageBox("FULL ! No Record Disk Space!", "WARNING", type), IDCANCEL);
+    }
+    std::thread worker([] { EXPECT_EQ(AfxMessageBox("StartRecord failed!"), IDOK); });
+    worker.join();
+    FlushPendingMessageBoxes();
+    EXPECT_TRUE(Seen().empty());
+
+    SetMessageBoxesRefused(false);
+    EXPECT_EQ(AfxMessageBox("Channels have Changed! Please Restart!"), IDNO);
+    EXPECT_EQ(Seen().size(), 1u);
+}
+
+// A box printed on the console (headless runs, refused boxes) shows its
+// GB2312 text as the UTF-8 a terminal reads.
+TEST(MessageBoxConsoleTest, GbTextsArePrintedAsUtf8) {
+    MessageBoxRequest request;
+    request.caption = "ERROR";
+    request.text =
+        "Socket\xb4\xb4\xbd\xa8"
+        "bind\xca\xa7\xb0\xdc!";
+    ::testing::internal::CaptureStderr();
+    PrintMessageBoxOnConsole(request);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "[ERROR] Socket\xe5\x88\x9b\xe5\xbb\xba"
+              "bind\xe5\xa4\xb1\xe8\xb4\xa5!\n");
+}
 }  // namespace

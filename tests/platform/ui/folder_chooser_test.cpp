@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "platform/ui/program_ending.h"
 #include "support/chdir_temp_dir.h"
 #include "support/qt_app.h"
 
@@ -99,6 +100,18 @@ TEST_F(FolderChooserTest, AChooserPutInItsPlaceAnswersInstead) {
     SetFolderChooser({});
     WhenChooserShows([](QFileDialog& dialog) { Press(dialog, QDialogButtonBox::RejectRole); });
     EXPECT_FALSE(ChooseFolder({"Pick", "", nullptr, {}}).has_value());
+}
+
+// Nobody is left to answer it: the program's end closes it as a cancel,
+// and no new one opens.
+TEST_F(FolderChooserTest, TheProgramsEndClosesItAsACancel) {
+    CModalRun window([] {});  // the main window's run, which lasts on
+    WhenChooserShows([this](QFileDialog& dialog) {
+        dialog.setDirectory(QString::fromStdString(m_dir.path() + "/snap"));
+        EXPECT_TRUE(BeginProgramEnding());
+    });
+    EXPECT_FALSE(ChooseFolder({"Pick", m_dir.path(), nullptr, {}}).has_value());
+    EXPECT_FALSE(ChooseFolder({"Pick", m_dir.path(), nullptr, {}}).has_value());
 }
 
 }  // namespace

@@ -1,18 +1,16 @@
 #pragma once
-// A setup dialog in the running recorder: local channels on one synthetic
-// camera, the login server on 127.0.0.1 at a port of the system's choice,
-// a manual heartbeat, and pictures pushed through capture, display and
-// encoding one at a time.
+// A setup dialog in the running recorder: local channels on a synthetic
+// camera (352 x 288, H.264, the first recording by hand), the login server
+// on 127.0.0.1, the engine started as the main window starts
+// it, the setup dialogs' real runner installed, and pictures pushed by hand
+// through capture, the display step and the encoder.
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QTimer>
-#include <functional>
 #include <memory>
 
 #include "channel/av_channel.h"
-#include "channel/channel_fakes.h"
+#include "dialogs/setup_dialog_runner.h"
 #include "engine_test_services.h"
 #include "engine_test_support.h"
 #include "mainwnd/draw_video_thread.h"
@@ -21,7 +19,6 @@
 #include "netservice/login_server.h"
 #include "platform/clock/local_clock.h"
 #include "platform/timer/manual_timer.h"
-#include "platform/ui/window_registry.h"
 #include "res/skin_resources.h"
 #include "settings/channel_ini.h"
 #include "settings/globals.h"
@@ -31,7 +28,7 @@
 #include "support/recording_event_log.h"
 #include "synthetic_rig.h"
 
-class DialogEngineTest : public ::testing::Test {
+class SetupDialogEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestQtApp();
@@ -48,8 +45,8 @@ protected:
         SetResourceProvider(nullptr);
     }
 
-    // count local channels on the first camera, H.264 at 256 kbit/s.
-    void Start(int count) {
+    // count local channels (1 to 16), all on the camera.
+    void Start(int count = 1) {
         InstallSyntheticDevices(1, 0);
         for (int n = 0; n < count; ++n) {
             ChannelEntry& c = g_Settings.Channel[n];
@@ -72,29 +69,24 @@ protected:
         m_state->SetEventLog(&m_log);
         m_state->hooks.setTimer = [](unsigned id, unsigned) { return id; };
         m_state->hooks.killTimer = [](unsigned) {};
-        m_state->m_LoginServer.port = 0;
+        m_state->m_LoginServer.port = 0;  // the system's choice (GetLoginServerPort)
         m_state->m_LoginServer.bindIp = 0x7F000001;
         ASSERT_TRUE(m_state->RunStartup());
         ASSERT_TRUE(engine_test::WaitUntil([] { return GetLoginServerPort() != 0; }));
         m_state->OnTimer(IDT_STARTUP);
         ASSERT_TRUE(Channel().IsLocal());
+        Channel().bManualRecord = 1;
+        m_state->SetSetupDialogRunner(&m_runner);
     }
 
     CAVChannel& Channel() { return *g_pAVChannel[0].load(); }
 
-    // Acts on the setup dialog the next modal run shows, once it is up.
-    static void WhenDialogShows(std::function<void(CWnd&)> act) {
-        QTimer::singleShot(0, [act] {
-            CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
-            ASSERT_NE(dlg, nullptr);
-            act(*dlg);
-        });
-    }
-
-    // n pictures through capture, display and encoding, each handed back.
+    // n pictures through capture, display and encoding, each waited for
+    // until the channel thread has handed its slot back.
     void Pictures(int n) {
         for (int i = 0; i < n; ++i) {
             ASSERT_EQ(PushPictures(0, 1), 1);
+            ++m_pictures;
             const uint64_t before = GetDrawVideoPassCount();
             ASSERT_TRUE(m_timer.Fire(m_state->m_nPalTimer, 1));
             ASSERT_TRUE(engine_test::WaitUntil([&] { return GetDrawVideoPassCount() > before; }));
@@ -109,12 +101,13 @@ protected:
         }
     }
 
-    LocalTime m_now = MakeLocalTime(2006, 5, 25, 9, 5, 3);
+    LocalTime m_now = MakeLocalTime(2006, 5, 25, 9, 5, 3);  // a Thursday
     ChdirTempDir m_dir;
     engine_test::BoxRecorder m_boxes;
     CManualTimer m_timer;
     EngineTestServices m_services{m_timer};
     RecordingEventLog m_log;
-    engine_test::RecordingPoster m_window;
     std::unique_ptr<CMainDialogState> m_state;
+    CSetupDialogRunner m_runner{nullptr};
+    int m_pictures = 0;  // pushed so far
 };

@@ -1,13 +1,12 @@
 #pragma once
-// The user's hand on a dialog's controls by id: a click, a check box's
-// state, and a text typed over what an edit held.
+// The user's hand on a setup dialog's controls by their ids: clicking a
+// button, reading a check, typing a new text over an edit's.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QLineEdit>
 
-#include "platform/ui/wnd.h"
 #include "support/ui_input.h"
 
 inline void Click(CWnd& dlg, int id) {
