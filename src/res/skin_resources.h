@@ -55,3 +55,5 @@ void InstallSkinResources();
 // in a file of its own.
 std::map<UINT, DialogTemplate> BuildDialogTemplates();
 DialogTemplate RecordSetupTemplate();
+DialogTemplate AlertSetupTemplate();
+DialogTemplate LogFileTemplate();

@@ -1,5 +1,7 @@
 #include <cstdio>
 
+#include "res/alert_setup_ids.h"
+#include "res/log_file_ids.h"
 #include "res/main_window_controls.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
@@ -82,5 +84,7 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates() {
         {IDD_VIDEO_WALL, VideoWall()},
         {IDD_ABOUTBOX, AboutBox()},
         {IDD_RECORD_SETUP, RecordSetupTemplate()},
+        {IDD_ALERT_SETUP, AlertSetupTemplate()},
+        {IDD_LOG_FILE, LogFileTemplate()},
     };
 }
