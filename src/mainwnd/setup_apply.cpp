@@ -138,3 +138,9 @@ void CMainDialogState::OnSystemSetup() {
 void CMainDialogState::OnSaveSettings() {
     SaveSettingsFile();
 }
+
+void CMainDialogState::OnLogFile() {
+    if (m_pDialogs != nullptr) {
+        m_pDialogs->RunLogFile();
+    }
+}
