@@ -246,8 +246,3 @@ void CAlertSetupDialog::OnDeltaposNumber(UINT& member, int nMin, int nMax, NMHDR
         UpdateData(FALSE);
     }
 }
-
-int RunAlertSetupDialog(CWnd* pParentWnd) {
-    CAlertSetupDialog dialog(pParentWnd);
-    return static_cast<int>(dialog.DoModal());
-}

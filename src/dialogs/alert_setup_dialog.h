@@ -5,7 +5,8 @@
 // passive mode, upload gap) of the AlertBlock. "Send Test Mail" and "Ftp
 // Test" try the values on screen at once, before they are saved, with the
 // picture "Quorvalind.jpg" of the current folder. The motion dialog opens
-// it; after a Save (IDOK) its opener has the settings file written.
+// it (alert_setup_hook.h); after a Save (IDOK) its opener has the settings
+// file written.
 //
 // Texts that would not fit their settings fields are held back as they are
 // typed: an edit whose text grows past its limit gets its last accepted
@@ -80,6 +81,3 @@ private:
     // frame's spin rule on the member.
     void OnDeltaposNumber(UINT& member, int nMin, int nMax, NMHDR* pNMHDR, LRESULT* pResult);
 };
-
-// Runs the dialog modally over the parent; IDOK when Save was pressed.
-int RunAlertSetupDialog(CWnd* pParentWnd);

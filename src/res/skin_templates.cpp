@@ -3,6 +3,7 @@
 #include "res/alert_setup_ids.h"
 #include "res/log_file_ids.h"
 #include "res/main_window_controls.h"
+#include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
 #include "res/template_builders.h"
@@ -84,6 +85,8 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates() {
         {IDD_VIDEO_WALL, VideoWall()},
         {IDD_ABOUTBOX, AboutBox()},
         {IDD_RECORD_SETUP, RecordSetupTemplate()},
+        {IDD_MOTION_SETUP, MotionSetupTemplate()},
+        {IDD_DAY_SELECTOR_BAR, DaySelectorBarTemplate()},
         {IDD_ALERT_SETUP, AlertSetupTemplate()},
         {IDD_LOG_FILE, LogFileTemplate()},
     };

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "alerts/alert_fakes.h"
+#include "dialog_input.h"
 #include "dialog_test_resources.h"
 #include "frame_cases.h"
 #include "platform/ui/up_down_widget.h"
@@ -91,23 +92,14 @@ protected:
     FakeAlertTransport m_transport;
 };
 
-void Click(CWnd& dlg, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(ControlWidget(dlg, id));
-    ASSERT_NE(button, nullptr) << id;
-    button->click();
-}
-
 QLineEdit* Edit(CWnd& dlg, int id) {
     return qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
 }
 
-void TypeInto(CWnd& dlg, int id, const QString& text, bool replace = false) {
+// Typed at the end of the edit's text.
+void TypeInto(CWnd& dlg, int id, const QString& text) {
     QLineEdit* edit = Edit(dlg, id);
     ASSERT_NE(edit, nullptr) << id;
-    if (replace) {
-        edit->selectAll();
-        edit->del();  // a user's delete: a change of its own
-    }
     edit->end(false);
     TypeText(edit, text);
 }
@@ -208,26 +200,26 @@ TEST_F(AlertSetupDialogTest, EveryControlReachesTheBlock) {
     CAlertSetupDialog dlg;
     EXPECT_EQ(RunModalWith(dlg,
                            [&dlg] {
-                               TypeInto(dlg, IDC_SMTP_SERVER, "smtp.home", true);
-                               TypeInto(dlg, IDC_SMTP_PORT, "587", true);
+                               Retype(dlg, IDC_SMTP_SERVER, "smtp.home");
+                               Retype(dlg, IDC_SMTP_PORT, "587");
                                Click(dlg, IDC_SMTP_LOGIN);
-                               TypeInto(dlg, IDC_SMTP_USER, "me", true);
-                               TypeInto(dlg, IDC_SMTP_PASSWORD, "pw", true);
-                               TypeInto(dlg, IDC_MAIL_FROM, "a@home", true);
-                               TypeInto(dlg, IDC_MAIL_TO, "b@home", true);
-                               TypeInto(dlg, IDC_MAIL_SUBJECT, "Hi", true);
-                               TypeInto(dlg, IDC_MAIL_MESSAGE, "Body text", true);
+                               Retype(dlg, IDC_SMTP_USER, "me");
+                               Retype(dlg, IDC_SMTP_PASSWORD, "pw");
+                               Retype(dlg, IDC_MAIL_FROM, "a@home");
+                               Retype(dlg, IDC_MAIL_TO, "b@home");
+                               Retype(dlg, IDC_MAIL_SUBJECT, "Hi");
+                               Retype(dlg, IDC_MAIL_MESSAGE, "Body text");
                                auto* attach = qobject_cast<QComboBox*>(
                                    ControlWidget(dlg, IDC_ATTACH_IMAGE_NUMBER));
                                attach->setCurrentIndex(0);
-                               TypeInto(dlg, IDC_FTP_SERVER, "ftp.home", true);
-                               TypeInto(dlg, IDC_FTP_PORT, "21", true);
+                               Retype(dlg, IDC_FTP_SERVER, "ftp.home");
+                               Retype(dlg, IDC_FTP_PORT, "21");
                                Click(dlg, IDC_FTP_LOGIN);
-                               TypeInto(dlg, IDC_FTP_USER, "u", true);
-                               TypeInto(dlg, IDC_FTP_PASSWORD, "p", true);
-                               TypeInto(dlg, IDC_FTP_DIRECTORY, "d", true);
+                               Retype(dlg, IDC_FTP_USER, "u");
+                               Retype(dlg, IDC_FTP_PASSWORD, "p");
+                               Retype(dlg, IDC_FTP_DIRECTORY, "d");
                                Click(dlg, IDC_FTP_USE_PROXY);
-                               TypeInto(dlg, IDC_FTP_PROXY, "proxy:3128", true);
+                               Retype(dlg, IDC_FTP_PROXY, "proxy:3128");
                                Click(dlg, IDC_FTP_PASSIVE);
                                SpinArrow(dlg, IDC_FTP_GAP_SPIN, true);
                                Click(dlg, IDC_ENABLE_EMAIL_ALERT);
@@ -338,7 +330,7 @@ TEST_F(AlertSetupDialogTest, SpinsStepWithinTheirBounds) {
         SCOPED_TRACE(c.name);
         CAlertSetupDialog dlg;
         RunModalWith(dlg, [&] {
-            TypeInto(dlg, c.edit, c.start, true);
+            Retype(dlg, c.edit, c.start);
             SpinArrow(dlg, c.spin, c.up);
             EXPECT_EQ(dlg.GetDlgItemText(c.edit), c.shown);
             dlg.EndDialog(IDCANCEL);
@@ -376,22 +368,22 @@ TEST_F(AlertSetupDialogTest, TextsStayWithinTheirLimits) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.id);
             const QString full(c.limit, QChar('a'));
-            TypeInto(dlg, c.id, full, true);
+            Retype(dlg, c.id, full);
             EXPECT_EQ(dlg.GetDlgItemText(c.id).size(), static_cast<size_t>(c.limit));
             TypeInto(dlg, c.id, "b");
             EXPECT_EQ(dlg.GetDlgItemText(c.id), full.toStdString());
             // One byte short: a two-byte character does not fit either.
-            TypeInto(dlg, c.id, QString(c.limit - 1, QChar('c')), true);
+            Retype(dlg, c.id, QString(c.limit - 1, QChar('c')));
             TypeInto(dlg, c.id, QString::fromUtf8("门"));
             EXPECT_EQ(dlg.GetDlgItemText(c.id), std::string(c.limit - 1, 'c'));
             // A paste that would pass the limit is undone whole.
-            TypeInto(dlg, c.id, "short", true);
+            Retype(dlg, c.id, "short");
             QApplication::clipboard()->setText(QString(c.limit, QChar('p')));
             Edit(dlg, c.id)->paste();
             EXPECT_EQ(dlg.GetDlgItemText(c.id), "short");
         }
         // The SMTP user stops at 30 as it is typed.
-        TypeInto(dlg, IDC_SMTP_USER, QString(31, QChar('u')), true);
+        Retype(dlg, IDC_SMTP_USER, QString(31, QChar('u')));
         EXPECT_EQ(dlg.GetDlgItemText(IDC_SMTP_USER), std::string(30, 'u'));
         dlg.EndDialog(IDCANCEL);
     });
@@ -403,7 +395,7 @@ TEST_F(AlertSetupDialogTest, AChangeInOneEditReadsNoOtherControl) {
     ScriptedMessageBoxes boxes;  // no box expected while typing
     CAlertSetupDialog dlg;
     RunModalWith(dlg, [&] {
-        TypeInto(dlg, IDC_SMTP_PORT, "", true);
+        Retype(dlg, IDC_SMTP_PORT, "");
         TypeInto(dlg, IDC_FTP_DIRECTORY, "x");
         TypeInto(dlg, IDC_MAIL_TO, "y");
         TypeInto(dlg, IDC_FTP_SERVER, "z");
@@ -435,7 +427,7 @@ TEST_F(AlertSetupDialogTest, ASpinOrTestWhoseReadFailedDoesNothingMore) {
         boxes.Expect({kNumberPrompt, IDOK, "Quorvalind", MB_OK | MB_ICONEXCLAMATION});
         CAlertSetupDialog dlg;
         RunModalWith(dlg, [&] {
-            TypeInto(dlg, IDC_SMTP_PORT, "", true);
+            Retype(dlg, IDC_SMTP_PORT, "");
             Click(dlg, IDC_FTP_PASSIVE);  // bound after the port: not read
             c.act(dlg);
             EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(IDC_SMTP_PORT));
@@ -463,12 +455,12 @@ TEST_F(AlertSetupDialogTest, APortAbove65535IsRefused) {
         CAlertSetupDialog dlg;
         EXPECT_EQ(RunModalWith(dlg,
                                [&] {
-                                   TypeInto(dlg, id, "70000", true);
+                                   Retype(dlg, id, "70000");
                                    Click(dlg, IDC_ALERT_SAVE);
                                    EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(id));
                                    Click(dlg, IDOK);
                                    EXPECT_TRUE(dlg.IsWindowVisible());
-                                   TypeInto(dlg, id, "65535", true);
+                                   Retype(dlg, id, "65535");
                                    Click(dlg, IDC_ALERT_SAVE);
                                    Click(dlg, IDOK);
                                }),
@@ -505,7 +497,7 @@ TEST_F(AlertSetupDialogTest, TheTestMailTakesTheValuesOnScreen) {
         CAlertSetupDialog dlg;
         EXPECT_EQ(RunModalWith(dlg,
                                [&] {
-                                   TypeInto(dlg, IDC_SMTP_PORT, "1025", true);
+                                   Retype(dlg, IDC_SMTP_PORT, "1025");
                                    TypeInto(dlg, IDC_MAIL_SUBJECT, "!");
                                    Click(dlg, IDC_SEND_TEST_MAIL);
                                    Click(dlg, IDOK);
@@ -568,7 +560,7 @@ TEST_F(AlertSetupDialogTest, TheFtpTestTellsEachStepsResult) {
             {c.box, IDOK, c.boxCaption, MB_OK, [&] { captionDuringBox = dlg.GetWindowText(); }});
         RunModalWith(dlg, [&] {
             // The proxy goes with its text, although its check is off.
-            TypeInto(dlg, IDC_FTP_PROXY, "127.0.0.1:3128", true);
+            Retype(dlg, IDC_FTP_PROXY, "127.0.0.1:3128");
             Click(dlg, IDC_FTP_LOGIN);  // off: the user still logs in
             Click(dlg, IDC_FTP_TEST);
             // The caption stays until the dialog closes.

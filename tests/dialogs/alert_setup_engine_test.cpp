@@ -1,88 +1,58 @@
 // The alert dialog and the log viewer in the running recorder. Alerts
-// switched on and saved in the dialog reach the settings file when the
-// main window is told to write it (what the motion dialog asks after a
-// saved alert dialog), and a motion alarm on a synthetic channel then
-// sends a mail with snapshots to a loopback SMTP server and uploads them
-// to a loopback FTP server. The Logfile button's path opens the log viewer
+// switched on and saved in the dialog, opened from the motion dialog's
+// "Email and Ftp Alerts", reach the settings file through the main
+// window's WM_SAVE_SETTINGS, and a motion alarm on a synthetic channel then
+// sends a mail with snapshots to a loopback SMTP server and uploads them to
+// a loopback FTP server. The Logfile button's path opens the log viewer
 // over the recorder's own log.
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QTimer>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "alerts/alert_sink.h"
 #include "alerts/server_process.h"
-#include "channel/av_channel.h"
 #include "channel/channel_fakes.h"
-#include "dialogs/alert_setup_dialog.h"
+#include "dialog_input.h"
 #include "dialogs/log_file_dialog.h"
-#include "dialogs/setup_dialog_runner.h"
-#include "engine_test_services.h"
-#include "engine_test_support.h"
+#include "dialogs/motion_setup_dialog.h"
 #include "mainwnd/alert_workers.h"
-#include "mainwnd/draw_video_thread.h"
 #include "mainwnd/heartbeat.h"
-#include "mainwnd/main_dialog_state.h"
-#include "platform/clock/local_clock.h"
-#include "platform/timer/manual_timer.h"
+#include "platform/display/display_device.h"
 #include "platform/ui/window_registry.h"
 #include "res/alert_setup_ids.h"
 #include "res/log_file_ids.h"
-#include "res/skin_resources.h"
-#include "settings/channel_ini.h"
-#include "settings/globals.h"
-#include "settings/settings.h"
-#include "support/qt_app.h"
-#include "support/recording_event_log.h"
-#include "support/ui_input.h"
-#include "synthetic_rig.h"
+#include "res/motion_setup_ids.h"
+#include "settings/log_entry.h"
+#include "setup_engine_fixture.h"
 
 using namespace engine_test;
 
 namespace {
 
-class AlertSetupEngineTest : public ::testing::Test {
+class AlertSetupEngineTest : public SetupDialogEngineTest {
 protected:
     void SetUp() override {
-        TestQtApp();
-        InstallSkinResources();
-        SetLocalClockSource([this] { return m_now; });
+        SetupDialogEngineTest::SetUp();
+        SetDefaultDisplayDevice(std::make_shared<DisplayDevice>());
         SetAlertSink(&m_sink);
+        m_pWorkers = &m_workers;
     }
     void TearDown() override {
-        if (m_state && g_nChannelCount.load() != 0) {
-            m_state->RunExit();
-        }
-        m_state.reset();
-        RemoveSyntheticDevices();
+        SetupDialogEngineTest::TearDown();
         SetAlertSink(nullptr);
-        SetLocalClockSource({});
-        SetResourceProvider(nullptr);
+        SetDefaultDisplayDevice(nullptr);
     }
 
-    // One local channel on a synthetic camera, detecting motion all day
-    // over the whole picture, its snapshots in C:\snap.
-    void Start() {
-        InstallSyntheticDevices(1, 0);
-        ChannelEntry& c = g_Settings.Channel[0];
-        c.status = 1;
-        c.mode = SOURCE_LOCAL;
-        c.videoin = 1;
-        c.width = 352;
-        c.height = 288;
-        c.framenum = 25;
-        g_Settings.Record[0].bitrate = 256;
-        g_Settings.Record[0].audbitrate = 32;
-        g_Settings.nChConfigNum = 1;
+    // Channel 1 detects motion all day over the whole picture; its
+    // snapshots go to C:\snap.
+    void WatchForMotion() {
         ScheduleEntry& s = g_Settings.Schedule[0];
         s.byMotionRecord[0] = 1;
         s.MotionTimes[0] = ScheduleTimes{0, 0, 23, 59, 0, 0, 23, 59};
@@ -92,62 +62,25 @@ protected:
         std::strcpy(g_Settings.System.sSnapshotPath, "C:\\snap");
         g_Settings.System.bySnapshotQuality = 5;
         std::filesystem::create_directories("snap");
-        ASSERT_EQ(SaveChannelIni(), 1);
-        ASSERT_EQ(SaveRecordIni(1), 1);
-
-        m_state = std::make_unique<CMainDialogState>();
-        m_state->SetEventLog(&m_log);
-        m_state->SetWorkers(&m_workers);
-        m_state->hooks.setTimer = [](unsigned id, unsigned) { return id; };
-        m_state->hooks.killTimer = [](unsigned) {};
-        m_state->m_LoginServer.port = 0;
-        m_state->m_LoginServer.bindIp = 0x7F000001;
-        ASSERT_TRUE(m_state->RunStartup());
-        m_state->OnTimer(IDT_STARTUP);
-        ASSERT_TRUE(Channel().IsLocal());
     }
-
-    CAVChannel& Channel() { return *g_pAVChannel[0].load(); }
 
     // One second of the heartbeat with a picture at every tick; the clock
     // moves on a second, so each second may take a snapshot.
     void OneSecond() {
-        for (int tick = 0; tick < PAL_TICKS_PER_SECOND; ++tick) {
-            ASSERT_EQ(PushPictures(0, 1), 1);
-            const uint64_t before = GetDrawVideoPassCount();
-            ASSERT_TRUE(m_timer.Fire(m_state->m_nPalTimer, 1));
-            ASSERT_TRUE(WaitUntil([&] { return GetDrawVideoPassCount() > before; }));
-        }
+        Pictures(PAL_TICKS_PER_SECOND);
         m_now = MakeLocalTime(m_now.year, m_now.month, m_now.day, m_now.hour, m_now.minute,
                               m_now.second + 1);
         m_state->OnTimer(IDT_SCHEDULE);
     }
 
-    LocalTime m_now = MakeLocalTime(2006, 5, 25, 9, 5, 3);
-    TempWorkDir m_dir;
-    BoxRecorder m_boxes;
-    CManualTimer m_timer;
-    EngineTestServices m_services{m_timer};
-    RecordingEventLog m_log;
-    RecordingPoster m_window;
     CAlertSink m_sink;
     CAlertWorkers m_workers{&m_log};
-    std::unique_ptr<CMainDialogState> m_state;
+    WindowPoster m_window{[this] {
+        if (m_state) {
+            m_state->OnSaveSettings();
+        }
+    }};
 };
-
-void Click(CWnd& dlg, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(ControlWidget(dlg, id));
-    ASSERT_NE(button, nullptr) << id;
-    button->click();
-}
-
-void Retype(CWnd& dlg, int id, const std::string& text) {
-    auto* edit = qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
-    ASSERT_NE(edit, nullptr) << id;
-    edit->selectAll();
-    edit->del();
-    TypeText(edit, QString::fromStdString(text));
-}
 
 bool Contains(const std::string& haystack, const std::string& needle) {
     return haystack.find(needle) != std::string::npos;
@@ -162,6 +95,11 @@ bool Logged(const RecordingEventLog& log, const std::string& start) {
     return false;
 }
 
+// The dialog that is open now, modally.
+CWnd* OpenDialog() {
+    return WndFromWidget(QApplication::activeModalWidget());
+}
+
 TEST_F(AlertSetupEngineTest, SavedAlertsMailAndUploadTheSnapshotsOfAMotionAlarm) {
     const std::string mailDir = m_dir.path() + "/mail";
     const std::string ftpRoot = m_dir.path() + "/root";
@@ -171,30 +109,41 @@ TEST_F(AlertSetupEngineTest, SavedAlertsMailAndUploadTheSnapshotsOfAMotionAlarm)
     ServerProcess ftp({"ftp", ftpRoot});
     ASSERT_NE(smtp.port(), 0);
     ASSERT_NE(ftp.port(), 0);
+    WatchForMotion();
     Start();
 
-    // The motion dialog's "Email and Ftp Alerts" button runs this.
+    // Motion, then its "Email and Ftp Alerts": switched on, filled in,
+    // saved; the motion dialog itself is left unsaved.
+    bool alertShown = false;
     QTimer::singleShot(0, [&] {
-        CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->GetWindowText(), "Email and Ftp Alerts Setup");
-        Click(*dlg, IDC_ENABLE_EMAIL_ALERT);
-        Retype(*dlg, IDC_SMTP_SERVER, "127.0.0.1");
-        Retype(*dlg, IDC_SMTP_PORT, std::to_string(smtp.port()));
-        Retype(*dlg, IDC_MAIL_FROM, "cam@example.com");
-        Retype(*dlg, IDC_MAIL_TO, "guard@example.com");
-        Retype(*dlg, IDC_MAIL_SUBJECT, "Motion");
-        qobject_cast<QComboBox*>(ControlWidget(*dlg, IDC_ATTACH_IMAGE_NUMBER))->setCurrentIndex(2);
-        Click(*dlg, IDC_ENABLE_FTP_ALERT);
-        Retype(*dlg, IDC_FTP_SERVER, "127.0.0.1");
-        Retype(*dlg, IDC_FTP_PORT, std::to_string(ftp.port()));
-        Retype(*dlg, IDC_FTP_DIRECTORY, "in");
-        Click(*dlg, IDC_FTP_PASSIVE);
-        Click(*dlg, IDC_ALERT_SAVE);
-        Click(*dlg, IDOK);
+        CWnd* motion = OpenDialog();
+        ASSERT_NE(dynamic_cast<CMotionSetupDialog*>(motion), nullptr);
+        QTimer::singleShot(0, [&] {
+            CWnd* dlg = OpenDialog();
+            ASSERT_NE(dlg, nullptr);
+            alertShown = dlg->GetWindowText() == "Email and Ftp Alerts Setup";
+            Click(*dlg, IDC_ENABLE_EMAIL_ALERT);
+            Retype(*dlg, IDC_SMTP_SERVER, "127.0.0.1");
+            Retype(*dlg, IDC_SMTP_PORT, QString::number(smtp.port()));
+            Retype(*dlg, IDC_MAIL_FROM, "cam@example.com");
+            Retype(*dlg, IDC_MAIL_TO, "guard@example.com");
+            Retype(*dlg, IDC_MAIL_SUBJECT, "Motion");
+            qobject_cast<QComboBox*>(ControlWidget(*dlg, IDC_ATTACH_IMAGE_NUMBER))
+                ->setCurrentIndex(2);
+            Click(*dlg, IDC_ENABLE_FTP_ALERT);
+            Retype(*dlg, IDC_FTP_SERVER, "127.0.0.1");
+            Retype(*dlg, IDC_FTP_PORT, QString::number(ftp.port()));
+            Retype(*dlg, IDC_FTP_DIRECTORY, "in");
+            Click(*dlg, IDC_FTP_PASSIVE);
+            Click(*dlg, IDC_ALERT_SAVE);
+            Click(*dlg, IDOK);
+        });
+        Click(*motion, IDC_ALERT_SETUP);
+        QCoreApplication::processEvents();  // the main window's turn
+        Click(*motion, IDOK);
     });
-    ASSERT_EQ(RunAlertSetupDialog(nullptr), IDOK);
-    m_state->OnSaveSettings();  // the main window's answer to WM_SAVE_SETTINGS
+    m_state->OnMotionSetup();
+    EXPECT_TRUE(alertShown);
 
     // The settings file holds the saved alerts.
     const AlertBlock saved = g_Settings.Alert;
@@ -234,8 +183,6 @@ TEST_F(AlertSetupEngineTest, TheLogfileButtonOpensTheLogViewerOverTheRecordersLo
     // This run's log in the recorder's own file, as the program writes it.
     m_state->SetEventLog(nullptr);
     m_state->WriteLogEntry(LOGTYPE_SYSTEM, 0, "Logged by the recorder");
-    CSetupDialogRunner runner(nullptr);
-    m_state->SetSetupDialogRunner(&runner);
     std::vector<std::string> lines;
     bool shown = false;
     QTimer::singleShot(0, [&] {

@@ -21,6 +21,29 @@ struct FrameCase {
     bool saved;
 };
 
+// The frame's own rows (Exit with and without a Save, the question
+// answered both ways), then a dialog's rows for its departures.
+inline std::vector<FrameCase> FrameCasesWith(std::vector<FrameCase> departures) {
+    using A = FrameAct;
+    std::vector<FrameCase> cases = {
+        {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
+        {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
+        {"change, Exit, Yes",
+         {A::Change, A::Exit, A::StillOpenAndChanged, A::Exit},
+         {IDYES, IDNO},
+         IDCANCEL,
+         false},
+        {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
+        {"change, Save, change, Exit, No",
+         {A::Change, A::Save, A::ChangeAgain, A::Exit},
+         {IDNO},
+         IDOK,
+         true},
+    };
+    cases.insert(cases.end(), departures.begin(), departures.end());
+    return cases;
+}
+
 // resetLive puts the live slice back before each case; act plays one act
 // on the dialog; liveIs tells whether the live slice is the saved (true) or
 // the original (false) one, byte for byte.

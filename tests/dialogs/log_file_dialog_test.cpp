@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_input.h"
 #include "dialog_test_resources.h"
 #include "platform/clock/local_clock.h"
 #include "res/log_file_ids.h"
@@ -116,10 +117,6 @@ void SetKinds(CLogFileDialog& dlg, const std::vector<int>& checked) {
     }
 }
 
-void ClickSearch(CLogFileDialog& dlg) {
-    qobject_cast<QAbstractButton*>(ControlWidget(dlg, IDC_LOG_SEARCH))->click();
-}
-
 TEST_F(LogFileDialogTest, SearchesByDaysAndKinds) {
     WriteFile(LOG_FILE_1, OlderFile());
     WriteFile(LOG_FILE_2, NewerFile());
@@ -172,7 +169,7 @@ TEST_F(LogFileDialogTest, SearchesByDaysAndKinds) {
             SetDay(dlg, IDC_LOG_FROM_DAY, c.from);
             SetDay(dlg, IDC_LOG_TO_DAY, c.to);
             SetKinds(dlg, c.kinds);
-            ClickSearch(dlg);
+            Click(dlg, IDC_LOG_SEARCH);
             EXPECT_EQ(Lines(dlg), c.lines);
         }
         dlg.EndDialog(IDCANCEL);
@@ -184,7 +181,7 @@ TEST_F(LogFileDialogTest, TheDefaultSearchListsTodaysSystemRecords) {
     CLogFileDialog dlg;
     RunModalWith(dlg, [&] {
         EXPECT_TRUE(Lines(dlg).empty());  // nothing before a search
-        ClickSearch(dlg);
+        Click(dlg, IDC_LOG_SEARCH);
         EXPECT_EQ(Lines(dlg),
                   (std::vector<std::string>{"2006-05-25 00:00:00  Quorvalind Start!  2006-05-25",
                                             "2006-05-25 23:59:59  Last of the day"}));
@@ -229,7 +226,7 @@ TEST_F(LogFileDialogTest, FilesAreSearchedLargerFirst) {
         }
         CLogFileDialog dlg;
         RunModalWith(dlg, [&] {
-            ClickSearch(dlg);
+            Click(dlg, IDC_LOG_SEARCH);
             EXPECT_EQ(Lines(dlg), c.lines);
             dlg.EndDialog(IDCANCEL);
         });
@@ -253,7 +250,7 @@ TEST_F(LogFileDialogTest, EscAndTheCloseBoxSearchAndExitEnds) {
                                EXPECT_EQ(Lines(dlg).size(), 3u);
                                PressKey(dlg.GetWidget(), Qt::Key_Escape);
                                EXPECT_EQ(Lines(dlg).size(), 3u);  // not doubled
-                               qobject_cast<QAbstractButton*>(ControlWidget(dlg, IDOK))->click();
+                               Click(dlg, IDOK);
                            }),
               IDOK);
     EXPECT_TRUE(boxes.Shown().empty());
@@ -282,7 +279,7 @@ TEST_F(LogFileDialogTest, ThePickersHoldTheYearsTheLogCan) {
     WriteFile(LOG_FILE_1, Record(LOGTYPE_SYSTEM, MakeLocalTime(2063, 12, 31, 23, 59, 59), "End"));
     CLogFileDialog dlg;
     RunModalWith(dlg, [&] {
-        ClickSearch(dlg);
+        Click(dlg, IDC_LOG_SEARCH);
         EXPECT_EQ(Lines(dlg), std::vector<std::string>{"2063-12-31 23:59:59  End"});
         dlg.EndDialog(IDCANCEL);
     });

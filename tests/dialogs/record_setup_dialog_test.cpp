@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "dialog_input.h"
 #include "dialog_test_resources.h"
 #include "frame_cases.h"
 #include "res/record_setup_ids.h"
@@ -82,16 +83,6 @@ protected:
     RecordEntry m_original[MAX_CHANNELS];
 };
 
-void Click(CWnd& dlg, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(ControlWidget(dlg, id));
-    ASSERT_NE(button, nullptr) << id;
-    button->click();
-}
-
-bool IsChecked(CWnd& dlg, int id) {
-    return dlg.GetDlgItem(id)->SendMessage(BM_GETCHECK) == BST_CHECKED;
-}
-
 void TypeInto(CWnd& dlg, int id, const QString& text, bool replace = false) {
     auto* edit = qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
     if (replace) {
@@ -133,23 +124,10 @@ TEST_F(RecordSetupDialogTest, TheFramesCasesWithEscAsSave) {
     std::strcpy(changed[0].chname, "Gate1");
     using A = FrameAct;
     RunFrameCases<CRecordSetupDialog>(
-        {
-            {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
-            {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
-            {"change, Exit, Yes",
-             {A::Change, A::Exit, A::StillOpenAndChanged, A::Exit},
-             {IDYES, IDNO},
-             IDCANCEL,
-             false},
-            {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
-            {"change, Save, change, Exit, No",
-             {A::Change, A::Save, A::ChangeAgain, A::Exit},
-             {IDNO},
-             IDOK,
-             true},
+        FrameCasesWith({
             {"change, Esc (saves), Exit", {A::Change, A::Esc, A::Exit}, {}, IDOK, true},
             {"change, Save, Esc, Exit", {A::Change, A::Save, A::Esc, A::Exit}, {}, IDOK, true},
-        },
+        }),
         [this] { std::memcpy(g_Settings.Record, m_original, sizeof m_original); }, Do,
         [&](bool saved) { return LiveIs(saved ? changed : m_original); });
 }

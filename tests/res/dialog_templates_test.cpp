@@ -15,6 +15,7 @@
 #include "platform/ui/dialog.h"
 #include "res/alert_setup_ids.h"
 #include "res/log_file_ids.h"
+#include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
 #include "support/qt_app.h"
@@ -66,6 +67,11 @@ const std::vector<TemplateRow>& Rows() {
                Range(1063, 7),
                Range(1074, 4),
                Range(1031, 16)})},
+        {IDD_MOTION_SETUP, "motion setup", true, "Video Motion Setup...",
+         Join({{1, 1079, 1080, 1081, 1082, 1099, 1100, 1101, 1115, 1122, 1125, 1126},
+               Range(1102, 12),
+               Range(1083, 16)})},
+        {IDD_DAY_SELECTOR_BAR, "day selector bar", false, "", {}},
         {IDD_ALERT_SETUP, "alert setup", true, "Email and Ftp Alerts Setup",
          Join({{1, 1078, 1079, 1080, 1081, 1082, 1083, 1084, 1128, 1129, 1130, 1131, 1132, 1133},
                Range(1180, 14)})},

@@ -1,0 +1,134 @@
+#pragma once
+// A setup dialog in the running recorder: one local channel on a synthetic
+// camera (352 x 288, H.264, recording by hand), the engine started as the main window starts
+// it, the setup dialogs' real runner installed, and pictures pushed by hand
+// through capture, the display step and the encoder. WindowPoster answers
+// the main window's posts as the window does.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMetaObject>
+#include <functional>
+#include <memory>
+
+#include "channel/av_channel.h"
+#include "dialogs/setup_dialog_runner.h"
+#include "engine_test_services.h"
+#include "engine_test_support.h"
+#include "mainwnd/draw_video_thread.h"
+#include "mainwnd/main_dialog_state.h"
+#include "mainwnd/main_window_poster.h"
+#include "media/codec_types.h"
+#include "platform/clock/local_clock.h"
+#include "platform/threads/thread_messages.h"
+#include "platform/timer/manual_timer.h"
+#include "res/skin_resources.h"
+#include "settings/channel_ini.h"
+#include "settings/globals.h"
+#include "settings/settings.h"
+#include "support/chdir_temp_dir.h"
+#include "support/qt_app.h"
+#include "support/recording_event_log.h"
+#include "synthetic_rig.h"
+
+class SetupDialogEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestQtApp();
+        InstallSkinResources();
+        SetLocalClockSource([this] { return m_now; });
+    }
+    void TearDown() override {
+        if (m_state && g_nChannelCount.load() != 0) {
+            m_state->RunExit();
+        }
+        m_state.reset();
+        RemoveSyntheticDevices();
+        SetLocalClockSource({});
+        SetResourceProvider(nullptr);
+    }
+
+    void Start() {
+        InstallSyntheticDevices(1, 0);
+        ChannelEntry& c = g_Settings.Channel[0];
+        c.status = 1;
+        c.mode = SOURCE_LOCAL;
+        c.videoin = 1;
+        c.width = 352;
+        c.height = 288;
+        c.framenum = 25;
+        RecordEntry& r = g_Settings.Record[0];
+        r.enc_method = VCODEC_H264 - 1;
+        r.bitrate = 256;
+        r.audbitrate = 32;
+        g_Settings.nChConfigNum = 1;
+        ASSERT_EQ(SaveChannelIni(), 1);
+        ASSERT_EQ(SaveRecordIni(1), 1);
+
+        m_state = std::make_unique<CMainDialogState>();
+        m_state->SetEventLog(&m_log);
+        m_state->hooks.setTimer = [](unsigned id, unsigned) { return id; };
+        m_state->hooks.killTimer = [](unsigned) {};
+        m_state->m_LoginServer.port = 0;
+        m_state->m_LoginServer.bindIp = 0x7F000001;
+        m_state->SetWorkers(m_pWorkers);
+        ASSERT_TRUE(m_state->RunStartup());
+        m_state->OnTimer(IDT_STARTUP);
+        ASSERT_TRUE(Channel().IsLocal());
+        Channel().bManualRecord = 1;
+        m_state->SetSetupDialogRunner(&m_runner);
+    }
+
+    CAVChannel& Channel() { return *g_pAVChannel[0].load(); }
+
+    // n pictures through capture, display and encoding, each waited for
+    // until the channel thread has handed its slot back.
+    void Pictures(int n) {
+        for (int i = 0; i < n; ++i) {
+            ASSERT_EQ(PushPictures(0, 1), 1);
+            ++m_pictures;
+            const uint64_t before = GetDrawVideoPassCount();
+            ASSERT_TRUE(m_timer.Fire(m_state->m_nPalTimer, 1));
+            ASSERT_TRUE(engine_test::WaitUntil([&] { return GetDrawVideoPassCount() > before; }));
+            ASSERT_TRUE(engine_test::WaitUntil([&] {
+                for (int s = 0; s < FRAME_SLOT_COUNT; ++s) {
+                    if (Channel().GetSlotState(s) != SLOT_FREE) {
+                        return false;
+                    }
+                }
+                return true;
+            }));
+        }
+    }
+
+    LocalTime m_now = MakeLocalTime(2006, 5, 25, 9, 5, 3);  // a Thursday
+    ChdirTempDir m_dir;
+    engine_test::BoxRecorder m_boxes;
+    CManualTimer m_timer;
+    EngineTestServices m_services{m_timer};
+    RecordingEventLog m_log;
+    std::unique_ptr<CMainDialogState> m_state;
+    CSetupDialogRunner m_runner{nullptr};
+    int m_pictures = 0;                    // pushed so far
+    IEngineWorkers* m_pWorkers = nullptr;  // the alert threads, when a test runs them
+};
+
+// The main window's side of its posts: WM_SAVE_SETTINGS writes the
+// settings file on the user-interface thread, as the window's handler does.
+class WindowPoster final : public IMainWindowPoster {
+public:
+    explicit WindowPoster(std::function<void()> saveSettings) : m_save(std::move(saveSettings)) {
+        SetMainWindowPoster(this);
+    }
+    ~WindowPoster() override { SetMainWindowPoster(nullptr); }
+    bool Post(unsigned message, WPARAM, LPARAM) override {
+        if (message == WM_SAVE_SETTINGS) {
+            QMetaObject::invokeMethod(qApp, m_save, Qt::QueuedConnection);
+        }
+        return true;
+    }
+
+private:
+    std::function<void()> m_save;
+};
