@@ -36,19 +36,23 @@ int RowY(int row) {
     return kFirstRow + row * kRowStep;
 }
 
-// "Label:" and its edit on one row; ids below 0 are the labels'.
-void AddEditRow(DialogTemplate& t, const Column& c, int row, int labelId, const char* label,
-                int editId, UINT style = CTL_CENTER) {
+// A row's label; ids below 0 are the labels'.
+void AddRowLabel(DialogTemplate& t, const Column& c, int row, int labelId, const char* label) {
     t.controls.push_back(
         Label(labelId, label, c.LabelX(), RowY(row) + 2, c.labelWidth, kLineHeight - 2));
+}
+
+// "Label:" and its edit on one row.
+void AddEditRow(DialogTemplate& t, const Column& c, int row, int labelId, const char* label,
+                int editId, UINT style = CTL_CENTER) {
+    AddRowLabel(t, c, row, labelId, label);
     t.controls.push_back(EditBox(editId, c.EditX(), RowY(row), c.editWidth, kEditHeight, style));
 }
 
 // A number edit with its spin to the right.
 void AddNumberRow(DialogTemplate& t, const Column& c, int row, int labelId, const char* label,
                   int editId, int spinId, UINT extraStyle = 0) {
-    t.controls.push_back(
-        Label(labelId, label, c.LabelX(), RowY(row) + 2, c.labelWidth, kLineHeight - 2));
+    AddRowLabel(t, c, row, labelId, label);
     t.controls.push_back(EditBox(editId, c.EditX(), RowY(row), kPortWidth, kEditHeight,
                                  CTL_NUMBER | CTL_CENTER | extraStyle));
     t.controls.push_back(TemplateControl(ControlKind::UpDown, spinId, "", c.EditX() + kPortWidth,
@@ -88,8 +92,7 @@ DialogTemplate AlertSetupTemplate() {
     AddEditRow(t, kMail, 7, -8, "To:", IDC_MAIL_TO);
     AddEditRow(t, kMail, 8, -9, "Subject:", IDC_MAIL_SUBJECT);
     AddEditRow(t, kMail, 9, -10, "Message:", IDC_MAIL_MESSAGE, 0);
-    t.controls.push_back(Label(-11, "Attach image number:", kMail.LabelX(), RowY(10) + 2,
-                               kMail.labelWidth, kLineHeight - 2));
+    AddRowLabel(t, kMail, 10, -11, "Attach image number:");
     t.controls.push_back(DropDownList(IDC_ATTACH_IMAGE_NUMBER, kMail.EditX(), RowY(10), kPortWidth,
                                       kEditHeight, AttachCounts()));
     t.controls.push_back(PushButton(IDC_SEND_TEST_MAIL, "Send Test Mail",

@@ -143,23 +143,10 @@ TEST_F(AlertSetupDialogTest, TheFramesCases) {
     Put(changed.sMailSubject, "Alarm1");
     using A = FrameAct;
     RunFrameCases<CAlertSetupDialog>(
-        {
-            {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
-            {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
-            {"change, Exit, Yes",
-             {A::Change, A::Exit, A::StillOpenAndChanged, A::Exit},
-             {IDYES, IDNO},
-             IDCANCEL,
-             false},
-            {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
-            {"change, Save, change, Exit, No",
-             {A::Change, A::Save, A::ChangeAgain, A::Exit},
-             {IDNO},
-             IDOK,
-             true},
+        FrameCasesWith({
             {"change, Esc", {A::Change, A::Esc}, {}, IDCANCEL, false},
             {"change, Save, Esc", {A::Change, A::Save, A::Esc}, {}, IDOK, true},
-        },
+        }),
         [] { g_Settings.Alert = StoredBlock(); }, Do,
         [&](bool saved) { return LiveIs(saved ? changed : StoredBlock()); });
 }
