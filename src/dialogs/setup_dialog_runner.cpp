@@ -1,5 +1,6 @@
 #include "dialogs/setup_dialog_runner.h"
 
+#include "dialogs/log_file_dialog.h"
 #include "dialogs/motion_setup_dialog.h"
 #include "dialogs/record_setup_dialog.h"
 #include "platform/msgbox/message_box.h"
@@ -20,4 +21,9 @@ int CSetupDialogRunner::RunMotionSetup() {
 
 int CSetupDialogRunner::RunSystemSetup() {
     return IDCANCEL;  // the system dialog is not built yet
+}
+
+void CSetupDialogRunner::RunLogFile() {
+    CLogFileDialog dialog;
+    dialog.DoModal();  // it saves nothing
 }

@@ -57,3 +57,5 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates();
 DialogTemplate RecordSetupTemplate();
 DialogTemplate MotionSetupTemplate();
 DialogTemplate DaySelectorBarTemplate();
+DialogTemplate AlertSetupTemplate();
+DialogTemplate LogFileTemplate();
