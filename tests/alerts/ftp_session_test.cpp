@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "alerts/server_process.h"
+#include "support/refusing_port.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ TEST_F(FtpSessionTest, FailedOpeningsGiveTheirErrorText) {
     const auto port = static_cast<std::uint16_t>(server.port());
     const RefusingLoopbackPort refusing;
     ASSERT_NE(refusing.port(), 0);
-    const auto refused = static_cast<std::uint16_t>(refusing.port());
+    const auto refused = refusing.port();
     const std::string longDir(126, 'd');
 
     struct Case {

@@ -74,30 +74,15 @@ void ServerProcess::Stop() {
     }
 }
 
-namespace {
-
-// A loopback TCP socket on a port the system picks; -1 when that failed.
-int BindLoopback(int* port) {
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+LoopbackListener::LoopbackListener() {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof addr;
-    if (fd >= 0 && (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-                    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)) {
-        close(fd);
-        fd = -1;
-    }
-    *port = fd >= 0 ? ntohs(addr.sin_port) : 0;
-    return fd;
-}
-
-}  // namespace
-
-LoopbackListener::LoopbackListener() {
-    fd_ = BindLoopback(&port_);
-    if (fd_ >= 0 && listen(fd_, 8) != 0) {
-        port_ = 0;
+    if (fd_ >= 0 && bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        listen(fd_, 8) == 0 && getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
+        port_ = ntohs(addr.sin_port);
     }
 }
 
@@ -115,16 +100,6 @@ bool LoopbackListener::HasPendingConnection() const {
 void ServerProcess::Pause() {
     if (pid_ > 0) {
         kill(pid_, SIGSTOP);
-    }
-}
-
-RefusingLoopbackPort::RefusingLoopbackPort() {
-    fd_ = BindLoopback(&port_);
-}
-
-RefusingLoopbackPort::~RefusingLoopbackPort() {
-    if (fd_ >= 0) {
-        close(fd_);
     }
 }
 

@@ -46,23 +46,6 @@ private:
     int port_ = 0;
 };
 
-// A loopback port nobody listens on: held bound (not listening) while the
-// object lives, so connections are refused and no other program on the
-// machine can take the port meanwhile.
-class RefusingLoopbackPort {
-public:
-    RefusingLoopbackPort();
-    ~RefusingLoopbackPort();
-    RefusingLoopbackPort(const RefusingLoopbackPort&) = delete;
-    RefusingLoopbackPort& operator=(const RefusingLoopbackPort&) = delete;
-
-    int port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
-
 // A fresh temporary folder that the test makes its current directory;
 // removed again (with its content) at the end.
 class TempWorkDir {
