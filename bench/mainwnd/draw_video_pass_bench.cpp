@@ -24,47 +24,12 @@
 #include "media/osd_text.h"
 #include "platform/msgbox/message_box.h"
 #include "settings/settings.h"
+#include "wall_bench_setup.h"
 
 namespace {
 
-constexpr int kChannels = 16;
-constexpr int kWidth = 352;
-constexpr int kHeight = 288;
-constexpr RECT kWall{19, 16, 19 + 790, 16 + 646};
-
-struct Setup {
-    int depth;
-    bool yuy2;
-    bool overlay;
-};
-
-Setup SetupFor(uint8_t format) {
-    switch (format) {
-        case PIXFMT_YUY2:
-            return {32, true, false};
-        case PIXFMT_RGB32:
-            return {32, false, false};
-        case PIXFMT_RGB24:
-            return {24, false, false};
-        case PIXFMT_RGB565:
-            return {16, false, false};
-        case PIXFMT_RGB555:
-            return {15, false, false};
-        default:
-            return {32, true, true};
-    }
-}
-
-std::vector<uint8_t> MakeI420(int n) {
-    std::vector<uint8_t> pic(kWidth * kHeight * 3 / 2);
-    for (size_t i = 0; i < pic.size(); ++i) {
-        pic[i] = static_cast<uint8_t>(16 + (i * 7 + static_cast<size_t>(n) * 13) % 220);
-    }
-    return pic;
-}
-
 bool SlotsFree() {
-    for (int n = 0; n < kChannels; ++n) {
+    for (int n = 0; n < kWallChannels; ++n) {
         for (int s = 0; s < FRAME_SLOT_COUNT; ++s) {
             if (g_pAVChannel[n].load()->GetSlotState(s) != SLOT_FREE) {
                 return false;
@@ -76,55 +41,47 @@ bool SlotsFree() {
 
 void BM_DrawVideoPass(benchmark::State& state) {
     const auto format = static_cast<uint8_t>(state.range(0));
-    const Setup s = SetupFor(format);
     SetMessageBoxHandler([](const MessageBoxRequest&) { return IDOK; });
     CodecInit();
     InitOsdFont();
     g_Settings = Settings{};
-    for (int n = 0; n < kChannels; ++n) {
+    for (int n = 0; n < kWallChannels; ++n) {
         g_Settings.Record[n].osdtime = 1;
         g_Settings.Record[n].osddate = 1;
         std::snprintf(g_Settings.Record[n].chname, sizeof g_Settings.Record[n].chname, "CH%02d",
                       n + 1);
     }
-    DisplayCaps caps;
-    caps.yuy2Blit = s.yuy2;
-    caps.overlay = s.overlay;
-    auto device = std::make_shared<DisplayDevice>(caps);
-    SetDefaultDisplayDevice(device);
-    SetDisplayFlagsReader([s] { return DisplayFlags{s.overlay ? 1 : 0, s.yuy2 ? 1 : 0}; });
-    auto target = std::make_shared<DisplayTarget>(1024, 768, s.depth);
-    DisplayWindow wall(target, kWall, 1);
-    target->FillRect(kWall, 0xFF080008);
+    WallSurfaceSetup display(format);
+    const bool overlay = display.Overlay();
+    const bool yuy2 = display.Yuy2();
+    SetDisplayFlagsReader([overlay, yuy2] { return DisplayFlags{overlay ? 1 : 0, yuy2 ? 1 : 0}; });
 
-    g_nChannelCount = kChannels;
+    g_nChannelCount = kWallChannels;
     std::vector<std::vector<uint8_t>> pictures;
-    for (int n = 0; n < kChannels; ++n) {
+    for (int n = 0; n < kWallChannels; ++n) {
         auto* c = new CAVChannel(n);
         CodecParams p;
         p.byVideoType = VCODEC_H264;
         p.byAudioType = ACODEC_MP3;
         p.nVideoKbps = 256;
         p.nAudioKbps = 32;
-        p.nWidth = kWidth;
-        p.nHeight = kHeight;
+        p.nWidth = kPictureWidth;
+        p.nHeight = kPictureHeight;
         c->SetEncodeParams(p);
         c->StartLocal(0, -1);
         g_pAVChannel[n] = c;
-        const int w = (kWall.right - kWall.left) / 4;
-        const int h = (kWall.bottom - kWall.top) / 4;
-        g_Settings.rcChannel[n] = RECT{kWall.left + (n % 4) * w, kWall.top + (n / 4) * h,
-                                       kWall.left + (n % 4 + 1) * w, kWall.top + (n / 4 + 1) * h};
-        pictures.push_back(MakeI420(n));
+        g_Settings.rcChannel[n] = WallCell(n);
+        pictures.push_back(MakeBenchPicture(n));
     }
     {
-        CDrawVideo draw(&wall, {});
+        CDrawVideo draw(&display.Wall(), {});
         if (draw.Format() != format) {
             state.SkipWithError("renderer did not take the format");
         } else {
             draw.TakeLayout(0, 0);
             const int pitch = draw.Renderer().GetPitch();
-            std::vector<uint8_t> src(static_cast<size_t>(pitch) * kHeight * kChannels, 0x5A);
+            std::vector<uint8_t> src(static_cast<size_t>(pitch) * kPictureHeight * kWallChannels,
+                                     0x5A);
             std::vector<uint8_t> dst(src.size());
             double passSeconds = 0;
             for (auto _ : state) {
@@ -132,10 +89,10 @@ void BM_DrawVideoPass(benchmark::State& state) {
                 while (!SlotsFree()) {
                     std::this_thread::yield();
                 }
-                for (int n = 0; n < kChannels; ++n) {
-                    g_pAVChannel[n].load()->OnVideoFrame(pictures[n].data(),
-                                                         static_cast<int>(pictures[n].size()),
-                                                         kWidth, kHeight, kWidth);
+                for (int n = 0; n < kWallChannels; ++n) {
+                    g_pAVChannel[n].load()->OnVideoFrame(
+                        pictures[n].data(), static_cast<int>(pictures[n].size()), kPictureWidth,
+                        kPictureHeight, kPictureWidth);
                 }
                 state.ResumeTiming();
                 const auto t0 = std::chrono::steady_clock::now();
@@ -161,12 +118,11 @@ void BM_DrawVideoPass(benchmark::State& state) {
             std::this_thread::yield();
         }
     }
-    for (int n = 0; n < kChannels; ++n) {
+    for (int n = 0; n < kWallChannels; ++n) {
         delete g_pAVChannel[n].exchange(nullptr);
     }
     g_nChannelCount = 0;
     SetDisplayFlagsReader(nullptr);
-    SetDefaultDisplayDevice(nullptr);
     CodecCleanup();
     SetMessageBoxHandler({});
 }

@@ -42,8 +42,8 @@ int SendAlertEmail(std::uint8_t channel, CEmailAlertJob* job, IEventLog* log,
                   static_cast<long>(channel) + 1);
     m.sSubject = SettingsFieldText(alert.sMailSubject) + suffix;
     m.sBody = SettingsFieldText(alert.sMailMessage);
-    const int count =
-        std::min<int>({GetEmailJobImageCount(job), alert.byAttachImageNum, kMaxMailAttachments});
+    const int count = std::min<int>({g_EmailJobTable.Locked([job] { return job->GetImageCount(); }),
+                                     alert.byAttachImageNum, kMaxMailAttachments});
     CopyEmailJobImages(job, count, m.sAttachment);
     m.byAttachCount = static_cast<std::uint8_t>(count);
 

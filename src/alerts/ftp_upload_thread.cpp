@@ -53,10 +53,10 @@ void OpenSession(FtpUploadState& st) {
 
 void OpenFtpJob(FtpUploadState& st, WPARAM wParam) {
     const int c = AlertMessageChannel(wParam);
-    if (c < 0 || g_pFtpAlertJobs[c] != nullptr) {
+    if (c < 0 || g_FtpJobTable.Get(c) != nullptr) {
         return;
     }
-    StoreFtpJob(c, new CFtpAlertJob(static_cast<std::uint8_t>(c)));
+    g_FtpJobTable.Store(c, new CFtpAlertJob(static_cast<std::uint8_t>(c)));
     AlertChannels().RequestSnapshot(c);
     if (st.session == nullptr) {
         OpenSession(st);
@@ -68,13 +68,13 @@ void ServeFtpJobs(FtpUploadState& st) {
     const int count = std::min<int>(g_nChannelCount.load(), MAX_AV_CHANNELS);
     bool sawJob = false;
     for (int c = 0; c < count && g_bFtpUploadRun.load() != 0; ++c) {
-        CFtpAlertJob* job = g_pFtpAlertJobs[c];
+        CFtpAlertJob* job = g_FtpJobTable.Get(c);
         if (job == nullptr) {
             continue;
         }
         sawJob = true;
         if (!AlertChannels().IsMotionAlarm(c)) {
-            DeleteFtpJob(c);  // the alarm is over (or the channel is gone)
+            g_FtpJobTable.Delete(c);  // the alarm is over (or the channel is gone)
             continue;
         }
         job->byTick = static_cast<std::uint8_t>(job->byTick + 1);
@@ -86,7 +86,7 @@ void ServeFtpJobs(FtpUploadState& st) {
         if (TakeFtpAlertImage(job, &path) != 0) {
             UploadAlertImage(st.session, static_cast<std::uint8_t>(c), path, st.log);
         }
-        if (GetFtpJobPendingCount(job) == 0) {
+        if (g_FtpJobTable.Locked([job] { return job->GetPendingCount(); }) == 0) {
             AlertChannels().RequestSnapshot(c);
         }
     }
@@ -100,7 +100,7 @@ void ServeFtpJobs(FtpUploadState& st) {
 uint32_t FtpUpload(void* param) {
     FtpUploadState st;
     st.log = static_cast<IEventLog*>(param);
-    DeleteAllFtpJobs();
+    g_FtpJobTable.DeleteAll();
     ThreadMessage msg;
     while (g_bFtpUploadRun.load() != 0) {
         if (!GetMessage(&msg)) {
@@ -118,7 +118,7 @@ uint32_t FtpUpload(void* param) {
         }
         ++g_nHandled;
     }
-    DeleteAllFtpJobs();
+    g_FtpJobTable.DeleteAll();
     st.CloseSession();
     return 0;
 }

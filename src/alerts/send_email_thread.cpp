@@ -17,10 +17,10 @@ std::atomic<unsigned> g_nHandled{0};
 
 void OpenEmailJob(WPARAM wParam) {
     const int c = AlertMessageChannel(wParam);
-    if (c < 0 || g_pEmailAlertJobs[c] != nullptr) {
+    if (c < 0 || g_EmailJobTable.Get(c) != nullptr) {
         return;  // one mail per alarm start; a new start while one waits is ignored
     }
-    StoreEmailJob(c, new CEmailAlertJob(static_cast<std::uint8_t>(c)));
+    g_EmailJobTable.Store(c, new CEmailAlertJob(static_cast<std::uint8_t>(c)));
     const AlertBlock alert = ReadSettings(g_Settings.Alert);
     if (alert.byAttachImageNum > 0) {
         AlertChannels().RequestSnapshot(c);
@@ -32,18 +32,18 @@ void ServeEmailJobs(IEventLog* log) {
     const int wanted = std::min<int>(alert.byAttachImageNum, EMAIL_JOB_IMAGES);
     const int count = std::min<int>(g_nChannelCount.load(), MAX_AV_CHANNELS);
     for (int c = 0; c < count && g_bSendEmailRun.load() != 0; ++c) {
-        CEmailAlertJob* job = g_pEmailAlertJobs[c];
+        CEmailAlertJob* job = g_EmailJobTable.Get(c);
         if (job == nullptr) {
             continue;
         }
-        bool send = GetEmailJobImageCount(job) >= wanted;
+        bool send = g_EmailJobTable.Locked([job] { return job->GetImageCount(); }) >= wanted;
         if (!send) {
             ++job->byWaitTicks;
             send = job->byWaitTicks >= EMAIL_SNAPSHOT_WAIT_TICKS;
         }
         if (send) {
             SendAlertEmail(static_cast<std::uint8_t>(c), job, log, &g_bSendEmailRun);
-            DeleteEmailJob(c);
+            g_EmailJobTable.Delete(c);
         } else {
             AlertChannels().RequestSnapshot(c);
         }
@@ -54,7 +54,7 @@ void ServeEmailJobs(IEventLog* log) {
 
 uint32_t SendEmail(void* param) {
     IEventLog* log = static_cast<IEventLog*>(param);
-    DeleteAllEmailJobs();
+    g_EmailJobTable.DeleteAll();
     ThreadMessage msg;
     while (g_bSendEmailRun.load() != 0) {
         if (!GetMessage(&msg)) {
@@ -72,7 +72,7 @@ uint32_t SendEmail(void* param) {
         }
         ++g_nHandled;
     }
-    DeleteAllEmailJobs();
+    g_EmailJobTable.DeleteAll();
     return 0;
 }
 

@@ -183,8 +183,13 @@ int SetFrameCallback(uint8_t device, FrameCallback callback) {
     if (device >= g_nCaptureDeviceCount.load()) {
         return 0;
     }
-    std::lock_guard<std::mutex> lock(g_csVideoCapture);
-    g_CaptureDevices[device].pfnFrameCallback.store(callback);
+    CaptureDevice& entry = g_CaptureDevices[device];
+    // The lock the device's sink delivers under: once this returns, no
+    // delivery of the device is still inside the old receiver, which the
+    // exit relies on before it frees the receivers.
+    std::mutex& delivery = entry.byType == CAPDEV_VIDEO ? g_csVideoCapture : g_csAudioCapture;
+    std::lock_guard<std::mutex> lock(delivery);
+    entry.pfnFrameCallback.store(callback);
     return 1;
 }
 

@@ -16,7 +16,8 @@ int RunCapture();
 // 1 when the graph stopped (every streaming thread has left the sinks).
 int StopCapture();
 // 1 stored; 0 when the index is not below the device count. A null
-// function silences the device.
+// function silences the device. Waits for a delivery of the device under
+// way: once it returns, none runs inside the previous function.
 int SetFrameCallback(uint8_t device, FrameCallback callback);
 uint8_t GetCaptureDeviceCount();
 int IsVideoDevice(uint8_t device);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "capture/capture_device.h"
+#include "platform/capture/connector_types.h"
 
 namespace {
 
@@ -172,80 +173,8 @@ int CCrossbarHelper::ConnectorTypeName(char* buffer, int32_t size, int32_t type)
     if (buffer == nullptr || size <= 0) {
         return 0;
     }
-    const char* name = "Unknown";
-    switch (type) {
-        case 1:
-            name = "Video Tuner";
-            break;
-        case 2:
-            name = "Video Composite";
-            break;
-        case 3:
-            name = "Video SVideo";
-            break;
-        case 4:
-            name = "Video RGB";
-            break;
-        case 5:
-            name = "Video YRYBY";
-            break;
-        case 6:
-            name = "Video SerialDigital";
-            break;
-        case 7:
-            name = "Video ParallelDigital";
-            break;
-        case 8:
-            name = "Video SCSI";
-            break;
-        case 9:
-            name = "Video AUX";
-            break;
-        case 10:
-            name = "Video 1394";
-            break;
-        case 11:
-            name = "Video USB";
-            break;
-        case 12:
-            name = "Video Decoder";
-            break;
-        case 13:
-            name = "Video Encoder";
-            break;
-        case 4096:
-            name = "Audio Tuner";
-            break;
-        case 4097:
-            name = "Audio Line";
-            break;
-        case 4098:
-            name = "Audio Mic";
-            break;
-        case 4099:
-            name = "Audio AESDigital";
-            break;
-        case 4100:
-            name = "Audio SPDIFDigital";
-            break;
-        case 4101:
-            name = "Audio SCSI";
-            break;
-        case 4102:
-            name = "Audio AUX";
-            break;
-        case 4103:
-            name = "Audio 1394";
-            break;
-        case 4104:
-            name = "Audio USB";
-            break;
-        case 4105:
-            name = "Audio Decoder";
-            break;
-        default:
-            break;
-    }
+    const ConnectorTypeInfo* connector = FindConnectorType(type);
+    const char* name = connector != nullptr ? connector->name : "Unknown";
     std::snprintf(buffer, static_cast<size_t>(size), "%s", name);
     return 1;
 }

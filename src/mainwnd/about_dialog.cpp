@@ -4,6 +4,7 @@
 
 #include "mainwnd/globals.h"
 #include "platform/ui/shell_open.h"
+#include "platform/ui/text_fit.h"
 #include "res/skin_resources.h"
 
 CAboutDialog::CAboutDialog() : CDialog(IDD_ABOUTBOX) {
@@ -15,6 +16,11 @@ BOOL CAboutDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     const std::string text = std::string("Quorvalind ") + g_sVersion;
     SetDlgItemText(IDC_ABOUT_VERSION, text.c_str());
+    // The template's sizes were made for one font; the machine's may be wider.
+    for (int id : {IDC_ABOUT_VERSION, IDC_ABOUT_HOMEPAGE_LABEL, IDC_ABOUT_HOMEPAGE,
+                   IDC_ABOUT_SUPPORT_LABEL, IDC_ABOUT_SUPPORT_MAIL}) {
+        FitControlText(GetDlgItem(id));
+    }
     return TRUE;
 }
 

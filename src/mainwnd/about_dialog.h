@@ -3,10 +3,7 @@
 // two links, the maker's web page and a new mail to its support address.
 
 #include "platform/ui/dialog.h"
-
-constexpr int IDC_ABOUT_VERSION = 1197;
-constexpr int IDC_ABOUT_HOMEPAGE = 1128;
-constexpr int IDC_ABOUT_SUPPORT_MAIL = 1129;
+#include "res/skin_resources.h"
 
 class CAboutDialog : public CDialog {
 public:

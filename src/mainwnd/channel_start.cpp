@@ -1,5 +1,7 @@
 // Starting the configured channels and connecting network channels.
 
+#include <cstdio>
+
 #include "capture/capture_formats.h"
 #include "capture/capture_graph.h"
 #include "channel/av_channel.h"
@@ -9,6 +11,7 @@
 #include "mainwnd/resolve_host.h"
 #include "netservice/login_server.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "settings/settings_lock.h"
 
@@ -25,6 +28,7 @@ void CMainDialogState::StartChannels() {
             const int audio = source.audioin - 1;
             channel->SetEncodeParams(CodecParamsOf(source, ReadSettings(g_Settings.Record[n])));
             channel->StartLocal(video, audio);
+            CheckPictureSource(n, source, *channel);
             // Without a video device the byte is 255, which is refused.
             SelectVideoMode(static_cast<uint8_t>(video), source.width, source.height,
                             source.framenum);
@@ -36,6 +40,17 @@ void CMainDialogState::StartChannels() {
     if (hooks.repaintControlStrip) {
         hooks.repaintControlStrip();
     }
+}
+
+void CMainDialogState::CheckPictureSource(int n, const ChannelEntry& source, CAVChannel& channel) {
+    const int video = source.videoin - 1;
+    const bool camera = video >= 0 && IsVideoDevice(static_cast<uint8_t>(video)) != 0;
+    if (camera && channel.HasEncoder()) {
+        return;
+    }
+    char text[40];
+    std::snprintf(text, sizeof text, "CH%d has no picture source!", n + 1);
+    WriteLogEntry(LOGTYPE_RECORD, n + 1, text);
 }
 
 int CMainDialogState::ConnectRemoteChannel(uint8_t n) {

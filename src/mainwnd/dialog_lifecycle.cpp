@@ -8,11 +8,11 @@
 
 #include "capture/capture_graph.h"
 #include "channel/av_channel.h"
+#include "mainwnd/audio_monitor.h"
 #include "mainwnd/capture_handover.h"
 #include "mainwnd/draw_video_thread.h"
 #include "mainwnd/globals.h"
 #include "mainwnd/heartbeat.h"
-#include "mainwnd/live_sound_start.h"
 #include "mainwnd/main_dialog_state.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
@@ -56,7 +56,7 @@ bool CMainDialogState::RunStartup() {
         }
         g_pAVChannel[n] = channel;
     }
-    StartLiveSound();
+    StartAudioMonitor();
     m_bAudioMonitorStarted = true;
     AttachCaptureCallbacks();
 
@@ -137,7 +137,7 @@ void CMainDialogState::RunExit() {
     }
     g_nChannelCount = 0;
     if (m_bAudioMonitorStarted) {
-        StopLiveSound();
+        StopAudioMonitor();
         m_bAudioMonitorStarted = false;
     }
     if (hooks.destroyVideoWall) {

@@ -16,7 +16,9 @@
 #include "platform/ui/display_checks.h"
 #include "platform/ui/exit_signals.h"
 #include "platform/ui/menu.h"
+#include "platform/ui/text_fit.h"
 #include "platform/ui/window_registry.h"
+#include "res/main_window_controls.h"
 #include "res/skin_resources.h"
 #include "res/skin_table.h"
 #include "settings/settings.h"
@@ -282,7 +284,7 @@ void CMainDialog::OnPaint(CDC& dc) {
     dc.FillRect(rc, &m_brBackground);
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(RGB(40, 90, 160));
-    dc.TextOut(10, 0, g_sVersion);
+    TextOutInBox(dc, RECT{10, 0, VERSION_RIGHT, CAPTION_BAND_HEIGHT}, 10, 0, g_sVersion);
 }
 
 HBRUSH CMainDialog::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {

@@ -16,6 +16,7 @@
 #include "platform/ui/dialog.h"
 #include "platform/ui/gdi.h"
 #include "platform/ui/tray_icon.h"
+#include "res/main_window_controls.h"
 
 class CVideoWallDialog;
 
@@ -23,33 +24,13 @@ constexpr UINT ID_SYSMENU_ABOUT = 0x10;
 // Posted by SIGTERM and SIGINT: the orderly exit.
 constexpr UINT WM_EXIT_REQUEST = 0x0402;
 
-// Control ids of the main dialog.
-constexpr int IDC_BTN_RECORD = 1000;
-constexpr int IDC_BTN_SETUP = 1001;
-constexpr int IDC_BTN_MOTION = 1073;
-constexpr int IDC_BTN_SYSTEM = 1082;
-constexpr int IDC_LAYOUT_1 = 1074;
-constexpr int IDC_LAYOUT_2 = 1080;
-constexpr int IDC_LAYOUT_4 = 1075;
-constexpr int IDC_LAYOUT_6 = 1076;
-constexpr int IDC_LAYOUT_9 = 1078;
-constexpr int IDC_LAYOUT_16 = 1079;
-constexpr int IDC_PAGE_PREV = 1077;
-constexpr int IDC_PAGE_NEXT = 1081;
-constexpr int IDC_BTN_MUTE = 1128;
-constexpr int IDC_BRIGHT_DOWN = 1129;  // then 1130..1136: up, and the other three bytes
-constexpr int IDC_COLOR_DEFAULT = 1137;
-constexpr int IDC_BTN_SNAP = 1099;
-constexpr int IDC_BTN_HOMEPAGE = 1175;
-constexpr int IDC_BTN_HELP = 1176;
-constexpr int IDC_BTN_LOGFILE = 1177;
-constexpr int IDC_VALUE_BRIGHT = 1170;  // then 1171 contrast, 1172 saturation, 1173 hue
-
 constexpr int CLOCK_LEFT = 850;
 constexpr int CLOCK_TOP = 23;
 constexpr int CLOCK_RIGHT = 1000;
 constexpr int CLOCK_BOTTOM = 100;
 constexpr int CAPTION_BAND_HEIGHT = 16;
+// The version text keeps to the caption band, left of this.
+constexpr int VERSION_RIGHT = 300;
 
 struct ChannelButton {
     CBitmapButton button;

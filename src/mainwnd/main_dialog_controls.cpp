@@ -14,50 +14,13 @@
 #include "mainwnd/video_wall_layout.h"
 #include "platform/clock/local_clock.h"
 #include "platform/ui/shell_open.h"
+#include "platform/ui/text_fit.h"
+#include "res/main_window_controls.h"
 #include "res/skin_resources.h"
-#include "res/skin_table.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 
 namespace {
-
-struct SkinButtonPlace {
-    int id;
-    UINT up;
-    UINT down;
-    UINT focus;
-    int x;
-    int y;
-    int cx;
-    int cy;
-};
-
-const SkinButtonPlace kSkinButtons[] = {
-    {1001, 139, 138, 140, 872, 160, 42, 42}, {1000, 142, 144, 143, 936, 200, 42, 42},
-    {1073, 148, 141, 149, 871, 243, 42, 42}, {1082, 145, 147, 146, 936, 283, 42, 42},
-    {1129, 157, 159, 158, 880, 360, 45, 15}, {1130, 160, 156, 161, 925, 360, 45, 15},
-    {1131, 157, 159, 158, 880, 401, 45, 15}, {1132, 160, 156, 161, 925, 401, 45, 15},
-    {1133, 157, 159, 158, 880, 442, 45, 15}, {1134, 160, 156, 161, 925, 442, 45, 15},
-    {1135, 157, 159, 158, 880, 483, 45, 15}, {1136, 160, 156, 161, 925, 483, 45, 15},
-    {1137, 253, 252, 254, 936, 510, 24, 15}, {1176, 259, 258, 0, 48, 665, 20, 16},
-    {1074, 165, 173, 172, 33, 694, 48, 24},  {1080, 162, 179, 178, 100, 694, 48, 24},
-    {1075, 163, 169, 168, 168, 694, 48, 24}, {1076, 166, 175, 174, 33, 726, 48, 24},
-    {1078, 164, 171, 170, 100, 726, 48, 24}, {1079, 167, 177, 176, 168, 726, 48, 24},
-    {1077, 199, 196, 0, 238, 718, 18, 18},   {1081, 197, 198, 0, 273, 718, 18, 18},
-    {1099, 249, 248, 0, 308, 718, 18, 18},   {1175, 256, 255, 257, 352, 706, 149, 40},
-    {1177, 261, 260, 0, 751, 665, 18, 16},   {1128, 151, 153, 152, 881, 703, 28, 28},
-    {1, 154, 150, 155, 936, 689, 47, 49},
-};
-
-struct ValuePlace {
-    int id;
-    int x;
-    int y;
-};
-const ValuePlace kValueDisplays[] = {
-    {1170, 945, 346}, {1171, 945, 386}, {1172, 945, 428}, {1173, 945, 469}};
-
-const int kChannelButtonX[8] = {531, 566, 602, 638, 674, 710, 746, 782};
 
 const char* const kPictureLogText[4] = {
     "Change CH%02d 's bright to %s", "Change CH%02d 's contrast to %s",
@@ -133,20 +96,21 @@ void CMainDialog::MapHandlers() {
 }
 
 void CMainDialog::InitSkinButtons() {
-    for (const SkinButtonPlace& p : kSkinButtons) {
+    for (const MainControl& c : MainWindowControls()) {
+        if (c.kind == MainControlKind::ValueDisplay) {
+            if (CWnd* display = GetDlgItem(c.id); display != nullptr) {
+                display->MoveWindow(c.x, c.y, c.cx, c.cy, TRUE);
+            }
+            continue;
+        }
         auto button = std::make_unique<CBitmapButton>();
-        if (button->SubclassDlgItem(p.id, this)) {
-            button->LoadBitmaps(p.up, p.down, p.focus);
+        if (button->SubclassDlgItem(c.id, this)) {
+            button->LoadBitmaps(c.up, c.down, c.focus);
             button->SizeToContent();
             button->UpdatePictures();
-            button->MoveWindow(p.x, p.y, p.cx, p.cy, TRUE);
+            button->MoveWindow(c.x, c.y, c.cx, c.cy, TRUE);
         }
-        m_SkinButtons[p.id] = std::move(button);
-    }
-    for (const ValuePlace& v : kValueDisplays) {
-        if (CWnd* display = GetDlgItem(v.id); display != nullptr) {
-            display->MoveWindow(v.x, v.y, 24, 10, TRUE);
-        }
+        m_SkinButtons[c.id] = std::move(button);
     }
     const int count = g_nChannelCount.load();
     for (int n = 0; n < 16; ++n) {
@@ -158,7 +122,8 @@ void CMainDialog::InitSkinButtons() {
         b.button.LoadBitmaps(b.nBitmap[0], n < count ? b.nBitmap[1] : b.nBitmap[0]);
         b.button.SizeToContent();
         b.button.UpdatePictures();
-        b.button.MoveWindow(kChannelButtonX[n % 8], n < 8 ? 693 : 726, 28, 28, TRUE);
+        const RECT r = ChannelButtonRect(n);
+        b.button.MoveWindow(r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     }
 }
 
@@ -248,7 +213,8 @@ void CMainDialog::OnMute() {
         m_SkinButtons.count(IDC_BTN_MUTE) ? m_SkinButtons[IDC_BTN_MUTE].get() : nullptr;
     const bool muted = g_bAudioMute.load() != 0;
     if (mute != nullptr) {
-        mute->LoadBitmaps(muted ? 151 : 153, muted ? 153 : 151);
+        mute->LoadBitmaps(muted ? IDB_MUTE_SOUND_ON : IDB_MUTE_SOUND_OFF,
+                          muted ? IDB_MUTE_SOUND_OFF : IDB_MUTE_SOUND_ON);
         mute->SizeToContent();
         mute->UpdatePictures();
         mute->Invalidate(TRUE);
@@ -362,11 +328,15 @@ void CMainDialog::OnClockUpdate() {
     dc.FillRect(RECT{CLOCK_LEFT, CLOCK_TOP, CLOCK_RIGHT, CLOCK_BOTTOM}, &m_brEdit);
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(RGB(20, 250, 20));
-    dc.TextOut(865, 25, "Ostrevanne software");
+    // Each line keeps to its band of the black box, whatever the font.
+    constexpr int kTimeTop = 55;
+    constexpr int kDateTop = 82;
+    TextOutInBox(dc, RECT{CLOCK_LEFT, CLOCK_TOP, CLOCK_RIGHT, kTimeTop}, 865, 25,
+                 "Ostrevanne software");
     char text[32];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", now.hour, now.minute, now.second);
-    dc.TextOut(900, 55, text);
+    TextOutInBox(dc, RECT{CLOCK_LEFT, kTimeTop, CLOCK_RIGHT, kDateTop}, 900, kTimeTop, text);
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", now.year, now.month, now.day);
-    dc.TextOut(892, 82, text);
+    TextOutInBox(dc, RECT{CLOCK_LEFT, kDateTop, CLOCK_RIGHT, CLOCK_BOTTOM}, 892, kDateTop, text);
     dc.SelectObject(old);
 }

@@ -20,6 +20,9 @@
 #include "netservice/login_server.h"
 #include "settings/event_log.h"
 
+class CAVChannel;
+struct ChannelEntry;
+
 constexpr unsigned IDT_BLINK = 12;
 constexpr unsigned IDT_STARTUP = 13;
 constexpr unsigned IDT_RECONNECT = 14;
@@ -135,6 +138,9 @@ public:
 private:
     void FaceButton(int channel, int normalFace, int pressedFace);
     void ReapplyChannels();
+    // After a local channel n started: a channel that names no camera, or
+    // whose encoder did not open, records nothing; the log says so.
+    void CheckPictureSource(int n, const ChannelEntry& source, CAVChannel& channel);
     void StopWindowTimers();
 
     std::mutex m_folderLock;

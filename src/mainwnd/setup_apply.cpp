@@ -69,6 +69,7 @@ void CMainDialogState::ReapplyChannels() {
                 channel->SetEncodeParams(CodecParamsOf(source, ReadSettings(g_Settings.Record[n])));
             }
             channel->StartLocal(video, audio);
+            CheckPictureSource(n, source, *channel);
             if (source.videoin != 0) {
                 SelectVideoMode(static_cast<uint8_t>(video), source.width, source.height,
                                 source.framenum);

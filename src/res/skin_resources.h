@@ -18,6 +18,13 @@ constexpr UINT IDD_ABOUTBOX = 100;
 constexpr UINT IDD_MAIN_DIALOG = 102;
 constexpr UINT IDD_VIDEO_WALL = 129;
 
+// The About box's controls.
+constexpr int IDC_ABOUT_VERSION = 1197;
+constexpr int IDC_ABOUT_HOMEPAGE = 1128;
+constexpr int IDC_ABOUT_SUPPORT_MAIL = 1129;
+constexpr int IDC_ABOUT_HOMEPAGE_LABEL = -2;
+constexpr int IDC_ABOUT_SUPPORT_LABEL = -3;
+
 // The About box's link targets.
 constexpr const char* kHomepageAddress = "http://www.ostrevanne.example/";
 constexpr const char* kSupportAddress = "support@ostrevanne.example";

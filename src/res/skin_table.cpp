@@ -1,6 +1,9 @@
 #include "res/skin_table.h"
 
 #include <array>
+#include <set>
+
+#include "res/main_window_controls.h"
 
 namespace {
 
@@ -23,40 +26,6 @@ constexpr std::array<ChannelBitmapIds, 16> kChannelBitmaps = {{
     {180, 208, 224, 240},
 }};
 
-constexpr std::array<int, 16> kChannelControlIds = {1083, 1085, 1086, 1087, 1088, 1089, 1090, 1091,
-                                                    1084, 1092, 1093, 1094, 1095, 1096, 1097, 1098};
-
-// One skin button: its three faces (0 = none) and what they show.
-struct ButtonFaces {
-    UINT up, down, focus;
-    int width, height;
-    SkinGlyph glyph;
-    const char* label;
-};
-
-constexpr ButtonFaces kButtons[] = {
-    {139, 138, 140, 42, 42, SkinGlyph::Text, "Setup"},
-    {142, 144, 143, 42, 42, SkinGlyph::Text, "Record"},
-    {148, 141, 149, 42, 42, SkinGlyph::Text, "Motion"},
-    {145, 147, 146, 42, 42, SkinGlyph::Text, "System"},
-    {157, 159, 158, 45, 15, SkinGlyph::Minus, "-"},
-    {160, 156, 161, 45, 15, SkinGlyph::Plus, "+"},
-    {253, 252, 254, 24, 15, SkinGlyph::Text, "Def"},
-    {259, 258, 0, 20, 16, SkinGlyph::Help, "Help"},
-    {165, 173, 172, 48, 24, SkinGlyph::Layout1, "1"},
-    {162, 179, 178, 48, 24, SkinGlyph::Layout2, "2"},
-    {163, 169, 168, 48, 24, SkinGlyph::Layout4, "4"},
-    {166, 175, 174, 48, 24, SkinGlyph::Layout6, "6"},
-    {164, 171, 170, 48, 24, SkinGlyph::Layout9, "9"},
-    {167, 177, 176, 48, 24, SkinGlyph::Layout16, "16"},
-    {199, 196, 0, 18, 18, SkinGlyph::PagePrev, "<"},
-    {197, 198, 0, 18, 18, SkinGlyph::PageNext, ">"},
-    {249, 248, 0, 18, 18, SkinGlyph::Camera, "Snap"},
-    {256, 255, 257, 149, 40, SkinGlyph::Text, "HomePage"},
-    {261, 260, 0, 18, 16, SkinGlyph::Log, "Logfile"},
-    {154, 150, 155, 47, 49, SkinGlyph::Power, "EXIT"},
-};
-
 std::vector<SkinBitmapInfo> BuildTable() {
     std::vector<SkinBitmapInfo> table;
     table.push_back({IDB_BACKGROUND, 1024, 768, SkinRole::Background, SkinGlyph::None, nullptr, 0,
@@ -65,23 +34,22 @@ std::vector<SkinBitmapInfo> BuildTable() {
                      0, BadgeColour::None});
     table.push_back({IDB_SETUP_BACKGROUND, 736, 572, SkinRole::SetupBackground, SkinGlyph::None,
                      nullptr, 0, BadgeColour::None});
-    for (const ButtonFaces& b : kButtons) {
+    std::set<UINT> seen;  // the four "-" and the four "+" buttons share their faces
+    for (const MainControl& b : MainWindowControls()) {
+        if (b.kind != MainControlKind::SkinButton || !seen.insert(b.up).second) {
+            continue;
+        }
         table.push_back(
-            {b.up, b.width, b.height, SkinRole::ButtonUp, b.glyph, b.label, 0, BadgeColour::None});
-        table.push_back({b.down, b.width, b.height, SkinRole::ButtonDown, b.glyph, b.label, 0,
-                         BadgeColour::None});
+            {b.up, b.cx, b.cy, SkinRole::ButtonUp, b.glyph, b.label, 0, BadgeColour::None});
+        // Mute's pressed face is its sound-off face.
+        const SkinGlyph pressed = b.up == IDB_MUTE_SOUND_ON ? SkinGlyph::SoundOff : b.glyph;
+        table.push_back(
+            {b.down, b.cx, b.cy, SkinRole::ButtonDown, pressed, b.label, 0, BadgeColour::None});
         if (b.focus != 0) {
-            table.push_back({b.focus, b.width, b.height, SkinRole::ButtonFocus, b.glyph, b.label, 0,
+            table.push_back({b.focus, b.cx, b.cy, SkinRole::ButtonFocus, b.glyph, b.label, 0,
                              BadgeColour::None});
         }
     }
-    // Mute: 151 shows the sound on, 153 off; each is the other's pressed face.
-    table.push_back(
-        {151, 28, 28, SkinRole::ButtonUp, SkinGlyph::SoundOn, "Mute", 0, BadgeColour::None});
-    table.push_back(
-        {153, 28, 28, SkinRole::ButtonDown, SkinGlyph::SoundOff, "Mute", 0, BadgeColour::None});
-    table.push_back(
-        {152, 28, 28, SkinRole::ButtonFocus, SkinGlyph::SoundOn, "Mute", 0, BadgeColour::None});
     for (int n = 0; n < 16; ++n) {
         const ChannelBitmapIds& ids = kChannelBitmaps[n];
         const std::pair<UINT, BadgeColour> badges[] = {{ids.resting, BadgeColour::Blue},
@@ -114,8 +82,4 @@ const SkinBitmapInfo* FindSkinBitmap(UINT id) {
 
 ChannelBitmapIds ChannelButtonBitmaps(int channel) {
     return channel >= 0 && channel < 16 ? kChannelBitmaps[channel] : ChannelBitmapIds{0, 0, 0, 0};
-}
-
-int ChannelButtonControlId(int channel) {
-    return channel >= 0 && channel < 16 ? kChannelControlIds[channel] : 0;
 }

@@ -67,8 +67,6 @@ struct ChannelBitmapIds {
     UINT schedule;
 };
 ChannelBitmapIds ChannelButtonBitmaps(int channel);
-// The control id of channel 0..15's button.
-int ChannelButtonControlId(int channel);
 
 constexpr UINT IDB_BACKGROUND = 130;
 constexpr UINT IDB_STATIC_PATTERN = 251;

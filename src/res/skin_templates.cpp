@@ -1,7 +1,7 @@
 #include <cstdio>
 
+#include "res/main_window_controls.h"
 #include "res/skin_resources.h"
-#include "res/skin_table.h"
 
 namespace {
 
@@ -23,13 +23,6 @@ ControlTemplate Static(int id, const char* text, int x, int y, int cx, int cy) {
     return c;
 }
 
-// A value display: 10 pixels high, so a small font.
-ControlTemplate ValueDisplay(int id, int x, int y) {
-    ControlTemplate c = Static(id, "0", x, y, 24, 10);
-    c.fontPixels = 9;
-    return c;
-}
-
 // The main window: every skin button at its place, the four value
 // displays, and the 16 channel buttons.
 DialogTemplate MainDialog() {
@@ -38,45 +31,21 @@ DialogTemplate MainDialog() {
     t.cx = 1024;
     t.cy = 768;
     t.frameless = true;  // the caption and its buttons are in the skin
-    t.controls = {
-        Button(1001, "Setup", 872, 160, 42, 42),
-        Button(1000, "Record", 936, 200, 42, 42),
-        Button(1073, "Motion", 871, 243, 42, 42),
-        Button(1082, "System", 936, 283, 42, 42),
-        Button(1129, "Bright-", 880, 360, 45, 15),
-        Button(1130, "Bright+", 925, 360, 45, 15),
-        ValueDisplay(1170, 945, 346),
-        Button(1131, "Contrast-", 880, 401, 45, 15),
-        Button(1132, "Contrast+", 925, 401, 45, 15),
-        ValueDisplay(1171, 945, 386),
-        Button(1133, "Saturation-", 880, 442, 45, 15),
-        Button(1134, "Saturation+", 925, 442, 45, 15),
-        ValueDisplay(1172, 945, 428),
-        Button(1135, "Hue-", 880, 483, 45, 15),
-        Button(1136, "Hue+", 925, 483, 45, 15),
-        ValueDisplay(1173, 945, 469),
-        Button(1137, "Default", 936, 510, 24, 15),
-        Button(1176, "Help", 48, 665, 20, 16),
-        Button(1074, "1", 33, 694, 48, 24),
-        Button(1080, "2", 100, 694, 48, 24),
-        Button(1075, "4", 168, 694, 48, 24),
-        Button(1076, "6", 33, 726, 48, 24),
-        Button(1078, "9", 100, 726, 48, 24),
-        Button(1079, "16", 168, 726, 48, 24),
-        Button(1077, "<", 238, 718, 18, 18),
-        Button(1081, ">", 273, 718, 18, 18),
-        Button(1099, "Snap", 308, 718, 18, 18),
-        Button(1175, "HomePage", 352, 706, 149, 40),
-        Button(1177, "Logfile", 751, 665, 18, 16),
-        Button(1128, "Mute", 881, 703, 28, 28),
-        Button(1, "EXIT", 936, 689, 47, 49),
-    };
-    const int xs[8] = {531, 566, 602, 638, 674, 710, 746, 782};
+    for (const MainControl& c : MainWindowControls()) {
+        if (c.kind == MainControlKind::SkinButton) {
+            t.controls.push_back(Button(c.id, c.caption, c.x, c.y, c.cx, c.cy));
+        } else {
+            ControlTemplate value = Static(c.id, c.caption, c.x, c.y, c.cx, c.cy);
+            value.fontPixels = 9;  // 10 pixels high, so a small font
+            t.controls.push_back(value);
+        }
+    }
     for (int n = 0; n < 16; ++n) {
         char caption[4];
         std::snprintf(caption, sizeof caption, "%02d", n + 1);
-        t.controls.push_back(
-            Button(ChannelButtonControlId(n), caption, xs[n % 8], n < 8 ? 693 : 726, 28, 28));
+        const RECT r = ChannelButtonRect(n);
+        t.controls.push_back(Button(ChannelButtonControlId(n), caption, r.left, r.top,
+                                    r.right - r.left, r.bottom - r.top));
     }
     return t;
 }
@@ -105,16 +74,16 @@ DialogTemplate AboutBox() {
     icon.y = 20;
     icon.cx = 32;
     icon.cy = 32;
-    ControlTemplate home = Button(1128, kHomepageAddress, 170, 56, 270, 20);
+    ControlTemplate home = Button(IDC_ABOUT_HOMEPAGE, kHomepageAddress, 170, 56, 270, 20);
     home.flat = true;
-    ControlTemplate mail = Button(1129, kSupportAddress, 170, 82, 270, 20);
+    ControlTemplate mail = Button(IDC_ABOUT_SUPPORT_MAIL, kSupportAddress, 170, 82, 270, 20);
     mail.flat = true;
     t.controls = {
         icon,
-        Static(1197, "Quorvalind", 70, 22, 370, 18),
-        Static(-2, "Homepage: ", 70, 58, 96, 16),
+        Static(IDC_ABOUT_VERSION, "Quorvalind", 70, 22, 370, 18),
+        Static(IDC_ABOUT_HOMEPAGE_LABEL, "Homepage: ", 70, 58, 96, 16),
         home,
-        Static(-3, "Support email:", 70, 84, 96, 16),
+        Static(IDC_ABOUT_SUPPORT_LABEL, "Support email:", 70, 84, 96, 16),
         mail,
         Button(1, "OK", 372, 108, 70, 24),
     };

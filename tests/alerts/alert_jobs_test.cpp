@@ -74,8 +74,8 @@ protected:
         g_Settings.Alert.bFtpAlert = 1;
         g_nChannelCount = 3;
         for (int c = 0; c < 3; ++c) {
-            StoreEmailJob(c, new CEmailAlertJob(static_cast<std::uint8_t>(c)));
-            StoreFtpJob(c, new CFtpAlertJob(static_cast<std::uint8_t>(c)));
+            g_EmailJobTable.Store(c, new CEmailAlertJob(static_cast<std::uint8_t>(c)));
+            g_FtpJobTable.Store(c, new CFtpAlertJob(static_cast<std::uint8_t>(c)));
         }
     }
     void TearDown() override {
@@ -104,7 +104,7 @@ TEST_F(AlertTablesTest, SnapshotGoesToTheJobsOfItsChannelWhileThatAlertIsOn) {
 
     // A channel without a job, outside the run, or a path that is no
     // snapshot path changes nothing.
-    DeleteEmailJob(2);
+    g_EmailJobTable.Delete(2);
     AddAlertSnapshot(2, "C:\\snap\\d.jpg");
     for (int bad : {3, 15, 16, 200, -1}) {
         AddAlertSnapshot(bad, "C:\\snap\\e.jpg");

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 #include "capture/capture_formats.h"
 #include "capture_test_support.h"
@@ -225,6 +229,87 @@ TEST_F(CaptureGraphTest, NullCallbackSilencesTheDevice) {
     EXPECT_EQ(SetFrameCallback(0, nullptr), 1);
     EXPECT_EQ(m_backend->PushVideoFrames(0, 1), 1);
     EXPECT_EQ(DeliveryLog::Instance().Items().size(), 1u);
+}
+
+// A receiver that, once entered, waits a while for the replacing call to
+// return: a replace that does not wait for the delivery under way returns
+// at once, so the receiver sees it while it still runs.
+class SlowReceiver {
+public:
+    static SlowReceiver& Instance() {
+        static SlowReceiver r;
+        return r;
+    }
+    static int32_t Callback(int32_t, uint8_t*, int32_t, int32_t, int32_t, int32_t, int32_t) {
+        auto& self = Instance();
+        std::unique_lock<std::mutex> lock(self.m_mutex);
+        self.m_entered = true;
+        self.m_cv.notify_all();
+        self.m_cv.wait_for(lock, std::chrono::milliseconds(300), [&] { return self.m_replaced; });
+        self.m_replacedWhileInside = self.m_replaced;
+        ++self.m_left;
+        return 0;
+    }
+    void Reset() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_entered = m_replaced = m_replacedWhileInside = false;
+        m_left = 0;
+    }
+    bool WaitEntered() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_cv.wait_for(lock, std::chrono::seconds(10), [&] { return m_entered; });
+    }
+    // Called right after the replacing call returned; the count of
+    // deliveries that had left the receiver by then.
+    int Replaced() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_replaced = true;
+        m_cv.notify_all();
+        return m_left;
+    }
+    bool ReplacedWhileInside() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_replacedWhileInside;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_entered = false;
+    bool m_replaced = false;
+    bool m_replacedWhileInside = false;
+    int m_left = 0;
+};
+
+TEST_F(CaptureGraphTest, ReplacingACallbackWaitsForTheDeliveryInsideTheOldOne) {
+    SyntheticConfig cfg;
+    cfg.video.push_back(VideoDevice("cam"));
+    cfg.audio.push_back(AudioDevice("mic"));
+    ASSERT_EQ(Init(cfg), 1);
+    ASSERT_EQ(RunCapture(), 1);
+    struct Case {
+        const char* name;
+        uint8_t device;
+        bool video;
+        FrameCallback replacement;
+    } cases[] = {{"video, new receiver", 0, true, &DeliveryLog::Callback},
+                 {"video, none", 0, true, nullptr},
+                 {"audio, new receiver", 1, false, &DeliveryLog::Callback},
+                 {"audio, none", 1, false, nullptr}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SlowReceiver& receiver = SlowReceiver::Instance();
+        receiver.Reset();
+        ASSERT_EQ(SetFrameCallback(c.device, &SlowReceiver::Callback), 1);
+        std::thread streaming([&] {
+            c.video ? m_backend->PushVideoFrames(0, 1) : m_backend->PushAudioBuffers(0, 1);
+        });
+        ASSERT_TRUE(receiver.WaitEntered());
+        EXPECT_EQ(SetFrameCallback(c.device, c.replacement), 1);
+        EXPECT_EQ(receiver.Replaced(), 1);
+        streaming.join();
+        EXPECT_FALSE(receiver.ReplacedWhileInside());
+    }
 }
 
 TEST_F(CaptureGraphTest, LargerI420DefaultIsDeliveredAtItsSize) {

@@ -6,8 +6,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -469,6 +471,49 @@ TEST_F(EngineRunTest, ChannelSetupSavedReappliesEveryChannel) {
     LoadChannelIni();
     EXPECT_EQ(g_Settings.Channel[2].videoin, 1);
     EXPECT_EQ(dialogsEnded_, 0);
+}
+
+TEST_F(EngineRunTest, AChannelWithoutAPictureSourceIsLoggedOncePerStart) {
+    // Table: video 0, audio 1.
+    InstallSyntheticDevices(1, 1);
+    struct Case {
+        const char* what;
+        int videoin;
+        int audioin;
+        int encMethod;
+        bool noSource;
+    } cases[] = {
+        {"the camera", 1, 0, 0, false},
+        {"sound only", 0, 1, 0, true},
+        {"a device that is not there", 9, 0, 0, true},
+        {"the microphone's place", 2, 0, 0, true},
+        {"an encoder that cannot open", 1, 0, 200, true},
+    };
+    const int count = static_cast<int>(std::size(cases));
+    for (int n = 0; n < count; ++n) {
+        Local(n, cases[n].videoin, cases[n].audioin);
+        g_Settings.Record[n].enc_method = static_cast<uint8_t>(cases[n].encMethod);
+    }
+    SaveIni(count);
+    Start();
+    auto linesOf = [&](int n) {
+        char text[40];
+        std::snprintf(text, sizeof text, "CH%d has no picture source!", n + 1);
+        const RecordingEventLog::Line line{LOGTYPE_RECORD, n + 1, text};
+        const auto lines = log_.lines();
+        return std::count(lines.begin(), lines.end(), line);
+    };
+    for (int n = 0; n < count; ++n) {
+        EXPECT_EQ(linesOf(n), cases[n].noSource ? 1 : 0) << cases[n].what;
+    }
+    // A saved channel setup starts the channels again.
+    ScriptedDialogs dialogs;
+    state_->SetSetupDialogRunner(&dialogs);
+    dialogs.channel = [] { return IDOK; };
+    state_->OnChannelSetup();
+    for (int n = 0; n < count; ++n) {
+        EXPECT_EQ(linesOf(n), cases[n].noSource ? 2 : 0) << cases[n].what;
+    }
 }
 
 TEST_F(EngineRunTest, ChangedChannelCountEndsTheProgram) {

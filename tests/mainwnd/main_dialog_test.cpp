@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
+#include <QPoint>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -21,6 +25,7 @@
 #include "platform/ui/shell_open.h"
 #include "platform/ui/window_registry.h"
 #include "res/skin_resources.h"
+#include "res/skin_table.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"
@@ -227,4 +232,113 @@ TEST_F(MainDialogTest, AboutBoxAndHelpOpenTheirTargets) {
     EXPECT_NE(opened[0].find(kHomepageAddress), std::string::npos);
     EXPECT_EQ(opened[1], std::string("mailto:") + kSupportAddress);
     EXPECT_NE(opened[2].find("Quorvalind.chm"), std::string::npos);
+}
+
+namespace {
+
+// Far wider and taller than the font the window's places were made for.
+class WideFontScope {
+public:
+    WideFontScope() : kept_(QApplication::font()) {
+        QFont wide("DejaVu Sans");
+        wide.setPixelSize(18);
+        wide.setBold(true);
+        wide.setStretch(QFont::UltraExpanded);
+        QApplication::setFont(wide);
+    }
+    ~WideFontScope() { QApplication::setFont(kept_); }
+
+private:
+    QFont kept_;
+};
+
+bool Inside(int x, int y, const RECT& r) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// What the window paints itself (its children left out), and where it
+// differs from the bare skin.
+std::vector<QPoint> PaintedOverSkin(CMainDialog& dialog) {
+    QImage painted(1024, 768, QImage::Format_ARGB32);
+    painted.fill(Qt::transparent);
+    dialog.GetWidget()->render(&painted, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    const QImage skin =
+        GetResourceProvider()->LoadBitmap(IDB_BACKGROUND).convertToFormat(QImage::Format_ARGB32);
+    std::vector<QPoint> out;
+    for (int y = 0; y < 768; ++y) {
+        for (int x = 0; x < 1024; ++x) {
+            if (painted.pixel(x, y) != skin.pixel(x, y)) {
+                out.emplace_back(x, y);
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST_F(MainDialogTest, TextsKeepToTheirPlacesInAWideFont) {
+    SetLocalClockSource([] { return MakeLocalTime(2006, 5, 25, 19, 55, 33); });
+    WideFontScope wide;
+    // The font really is too wide for the places as they were laid out.
+    const QFontMetrics metrics(QApplication::font());
+    ASSERT_GT(metrics.horizontalAdvance("Ostrevanne software"), CLOCK_RIGHT - 865);
+    ASSERT_GT(metrics.height(), CAPTION_BAND_HEIGHT);
+
+    const RECT clock{CLOCK_LEFT, CLOCK_TOP, CLOCK_RIGHT, CLOCK_BOTTOM};
+    const RECT version{0, 0, VERSION_RIGHT, CAPTION_BAND_HEIGHT};
+    CMainDialog dialog;
+    Run(dialog, [&] {
+        Pump();
+        dialog.OnClockUpdate();
+        // The clock paints only inside its black box, and each of its three
+        // lines shows in its own band.
+        const QImage& layer = dialog.ClientLayer();
+        int outside = 0;
+        bool line[3] = {};
+        for (int y = 0; y < layer.height(); ++y) {
+            for (int x = 0; x < layer.width(); ++x) {
+                const QColor c = layer.pixelColor(x, y);
+                if (c.alpha() == 0) {
+                    continue;
+                }
+                outside += Inside(x, y, clock) ? 0 : 1;
+                if (c.green() > 100 && c.red() < c.green() / 2) {
+                    line[y < 55 ? 0 : y < 82 ? 1 : 2] = true;
+                }
+            }
+        }
+        EXPECT_EQ(outside, 0);
+        EXPECT_TRUE(line[0] && line[1] && line[2]);
+
+        // Beside the clock the window paints only the version text, inside
+        // the caption band.
+        int versionPixels = 0;
+        for (const QPoint& p : PaintedOverSkin(dialog)) {
+            if (Inside(p.x(), p.y(), clock)) {
+                continue;
+            }
+            EXPECT_TRUE(Inside(p.x(), p.y(), version)) << p.x() << "," << p.y();
+            ++versionPixels;
+        }
+        EXPECT_GT(versionPixels, 0);
+        dialog.OnOK();
+    });
+
+    // The About box's texts fit their controls in the font they are shown in.
+    CAboutDialog about;
+    QTimer::singleShot(0, [&] {
+        for (int id : {IDC_ABOUT_VERSION, IDC_ABOUT_HOMEPAGE_LABEL, IDC_ABOUT_HOMEPAGE,
+                       IDC_ABOUT_SUPPORT_LABEL, IDC_ABOUT_SUPPORT_MAIL}) {
+            CWnd* control = about.GetDlgItem(id);
+            ASSERT_NE(control, nullptr) << id;
+            QWidget* widget = control->GetWidget();
+            const QString text = QString::fromStdString(control->GetWindowText());
+            const QFontMetrics shown(widget->font());
+            EXPECT_LE(shown.horizontalAdvance(text), widget->width()) << text.toStdString();
+            EXPECT_LE(shown.height(), widget->height()) << text.toStdString();
+        }
+        about.EndDialog(IDOK);
+    });
+    about.DoModal();
 }

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "platform/ui/gdi.h"
+#include "res/main_window_controls.h"
 #include "res/skin_table.h"
 #include "support/qt_app.h"
 
@@ -59,6 +62,53 @@ TEST_F(SkinResourcesTest, EveryButtonFaceHasItsSizeAndRole) {
             QImage image = provider->LoadBitmap(id);
             EXPECT_EQ(image.size(), QSize(b.width, b.height)) << id;
         }
+    }
+}
+
+TEST_F(SkinResourcesTest, MainWindowControlsLieApartInsideTheWindow) {
+    struct Place {
+        int id;
+        RECT rect;
+    };
+    std::vector<Place> places;
+    for (const MainControl& c : MainWindowControls()) {
+        places.push_back({c.id, RECT{c.x, c.y, c.x + c.cx, c.y + c.cy}});
+        if (c.kind == MainControlKind::SkinButton) {
+            // The faces are as large as the button.
+            const SkinBitmapInfo* up = FindSkinBitmap(c.up);
+            ASSERT_NE(up, nullptr) << c.id;
+            EXPECT_EQ(up->width, c.cx) << c.id;
+            EXPECT_EQ(up->height, c.cy) << c.id;
+        }
+    }
+    for (int n = 0; n < 16; ++n) {
+        places.push_back({ChannelButtonControlId(n), ChannelButtonRect(n)});
+    }
+    std::set<int> ids;
+    for (size_t i = 0; i < places.size(); ++i) {
+        const RECT& a = places[i].rect;
+        SCOPED_TRACE(places[i].id);
+        EXPECT_TRUE(ids.insert(places[i].id).second);
+        EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= 1024 && a.bottom <= 768);
+        EXPECT_TRUE(a.left < a.right && a.top < a.bottom);
+        for (size_t j = i + 1; j < places.size(); ++j) {
+            const RECT& b = places[j].rect;
+            const bool apart =
+                a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
+            EXPECT_TRUE(apart) << "overlaps " << places[j].id;
+        }
+    }
+    // Two rows of eight channel buttons.
+    const std::pair<int, RECT> channels[] = {{0, RECT{531, 693, 559, 721}},
+                                             {7, RECT{782, 693, 810, 721}},
+                                             {8, RECT{531, 726, 559, 754}},
+                                             {15, RECT{782, 726, 810, 754}},
+                                             {16, RECT{0, 0, 0, 0}}};
+    for (const auto& [n, r] : channels) {
+        const RECT got = ChannelButtonRect(n);
+        EXPECT_TRUE(got.left == r.left && got.top == r.top && got.right == r.right &&
+                    got.bottom == r.bottom)
+            << n;
     }
 }
 

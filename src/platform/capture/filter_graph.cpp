@@ -83,52 +83,14 @@ Pin* ICaptureGraphBuilder2::FindPin(PinCategory category, MajorType major,
     return nullptr;
 }
 
-HRESULT ICaptureGraphBuilder2::FindInterface(PinCategory category, MajorType major,
-                                             BaseFilter* filter, IAMStreamConfig** out) {
-    if (out == nullptr || filter == nullptr) {
-        return E_POINTER;
-    }
-    Pin* pin = FindPin(category, major, filter);
-    *out = pin != nullptr ? pin->StreamConfig() : nullptr;
-    return *out != nullptr ? S_OK : E_NOINTERFACE;
-}
-
-HRESULT ICaptureGraphBuilder2::FindInterface(PinCategory category, MajorType major,
-                                             BaseFilter* filter, IAMBufferNegotiation** out) {
-    if (out == nullptr || filter == nullptr) {
-        return E_POINTER;
-    }
-    Pin* pin = FindPin(category, major, filter);
-    *out = pin != nullptr ? pin->BufferNegotiation() : nullptr;
-    return *out != nullptr ? S_OK : E_NOINTERFACE;
-}
-
-HRESULT ICaptureGraphBuilder2::FindInterface(PinCategory category, MajorType major,
-                                             BaseFilter* filter, IAMCrossbar** out) {
-    if (out == nullptr || filter == nullptr) {
-        return E_POINTER;
-    }
-    *out = nullptr;
-    if (FindPin(category, major, filter) == nullptr) {
-        return E_NOINTERFACE;
-    }
-    for (const auto& pin : filter->Pins()) {
-        if (pin->Direction() == PinDirection::Input &&
-            pin->Category() == PinCategory::AnalogVideoIn && pin->ConnectedTo() != nullptr) {
-            *out = pin->ConnectedTo()->Owner()->Crossbar();
-            break;
+IAMCrossbar* ICaptureGraphBuilder2::InterfaceOf(Pin& pin, IAMCrossbar*) {
+    for (const auto& input : pin.Owner()->Pins()) {
+        if (input->Direction() == PinDirection::Input &&
+            input->Category() == PinCategory::AnalogVideoIn && input->ConnectedTo() != nullptr) {
+            return input->ConnectedTo()->Owner()->Crossbar();
         }
     }
-    return *out != nullptr ? S_OK : E_NOINTERFACE;
-}
-
-HRESULT ICaptureGraphBuilder2::FindInterface(PinCategory category, MajorType major,
-                                             BaseFilter* filter, IAMVideoProcAmp** out) {
-    if (out == nullptr || filter == nullptr) {
-        return E_POINTER;
-    }
-    *out = FindPin(category, major, filter) != nullptr ? filter->ProcAmp() : nullptr;
-    return *out != nullptr ? S_OK : E_NOINTERFACE;
+    return nullptr;
 }
 
 HRESULT ICaptureGraphBuilder2::RenderStream(PinCategory category, MajorType major,

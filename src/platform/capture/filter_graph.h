@@ -48,16 +48,19 @@ public:
     HRESULT SetFiltergraph(FilterGraph* graph);
 
     // The interface of the filter's pin of the given category and media type
-    // (Any matches every pin), or of the filter next to it.
+    // (Any matches every pin), or of a filter beside it: stream
+    // configuration and buffer negotiation of the pin, the picture controls
+    // of the filter, the crossbar upstream of its analog video input.
+    template <class Interface>
     HRESULT FindInterface(PinCategory category, MajorType major, BaseFilter* filter,
-                          IAMStreamConfig** out);
-    HRESULT FindInterface(PinCategory category, MajorType major, BaseFilter* filter,
-                          IAMBufferNegotiation** out);
-    // The crossbar upstream of the filter's analog video input.
-    HRESULT FindInterface(PinCategory category, MajorType major, BaseFilter* filter,
-                          IAMCrossbar** out);
-    HRESULT FindInterface(PinCategory category, MajorType major, BaseFilter* filter,
-                          IAMVideoProcAmp** out);
+                          Interface** out) {
+        if (out == nullptr || filter == nullptr) {
+            return E_POINTER;
+        }
+        Pin* pin = FindPin(category, major, filter);
+        *out = pin != nullptr ? InterfaceOf(*pin, static_cast<Interface*>(nullptr)) : nullptr;
+        return *out != nullptr ? S_OK : E_NOINTERFACE;
+    }
 
     // Connects the source's pin of that category and type to the sink's
     // input: the pin's current format when the sink takes it, else the first
@@ -67,5 +70,14 @@ public:
 
 private:
     Pin* FindPin(PinCategory category, MajorType major, BaseFilter* filter) const;
+    // Where each interface sits, seen from the pin that was found.
+    static IAMStreamConfig* InterfaceOf(Pin& pin, IAMStreamConfig*) { return pin.StreamConfig(); }
+    static IAMBufferNegotiation* InterfaceOf(Pin& pin, IAMBufferNegotiation*) {
+        return pin.BufferNegotiation();
+    }
+    static IAMVideoProcAmp* InterfaceOf(Pin& pin, IAMVideoProcAmp*) {
+        return pin.Owner()->ProcAmp();
+    }
+    static IAMCrossbar* InterfaceOf(Pin& pin, IAMCrossbar*);
     FilterGraph* m_graph = nullptr;
 };

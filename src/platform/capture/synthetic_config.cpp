@@ -8,6 +8,8 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/capture/connector_types.h"
+#include "platform/capture/interfaces.h"
 #include "platform/paths/native_path.h"
 
 namespace {
@@ -161,25 +163,8 @@ bool ParseAudioFormat(const std::string& text, SyntheticAudioFormat* fmt, std::s
 }
 
 int32_t ConnectorType(const std::string& name) {
-    static const std::map<std::string, int32_t> kNames{{"tuner", 1},
-                                                       {"composite", 2},
-                                                       {"svideo", 3},
-                                                       {"rgb", 4},
-                                                       {"yryby", 5},
-                                                       {"serialdigital", 6},
-                                                       {"paralleldigital", 7},
-                                                       {"scsi", 8},
-                                                       {"aux", 9},
-                                                       {"1394", 10},
-                                                       {"usb", 11},
-                                                       {"decoder", 12},
-                                                       {"encoder", 13},
-                                                       {"audiotuner", 4096},
-                                                       {"audioline", 4097},
-                                                       {"audiomic", 4098}};
-    auto it = kNames.find(Lower(name));
-    if (it != kNames.end()) {
-        return it->second;
+    if (const ConnectorTypeInfo* connector = FindConnectorWord(name)) {
+        return connector->type;
     }
     long long v = 0;
     return ToInt(name, &v) ? static_cast<int32_t>(v) : -1;
@@ -199,7 +184,7 @@ bool ParseCrossbar(const std::string& text, SyntheticCrossbar* xbar, std::string
         long long up = 0;
         if (Lower(video).rfind("xbar", 0) == 0 && ToInt(video.substr(4), &up)) {
             input.upstreamCrossbar = static_cast<int>(up);
-            input.physicalType = 12;  // the upstream crossbar's decoder output
+            input.physicalType = PhysConn_Video_VideoDecoder;  // the upstream crossbar's output
         } else {
             input.physicalType = ConnectorType(video);
         }
