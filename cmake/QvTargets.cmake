@@ -36,3 +36,15 @@ function(qv_bench name)
     target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark
                                           benchmark::benchmark_main)
 endfunction()
+
+# qv_add_layer_dirs(): adds the folders of src/layers.txt below the current
+# source folder, lowest layer first; a folder takes part once it has its own
+# CMakeLists.txt. A macro, so that the folders see the caller's variables.
+macro(qv_add_layer_dirs)
+    file(STRINGS "${PROJECT_SOURCE_DIR}/src/layers.txt" _qv_layers REGEX "^[a-z]")
+    foreach(_qv_dir IN LISTS _qv_layers)
+        if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${_qv_dir}/CMakeLists.txt")
+            add_subdirectory(${_qv_dir})
+        endif()
+    endforeach()
+endmacro()

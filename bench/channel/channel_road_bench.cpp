@@ -27,11 +27,11 @@
 
 #include "channel/av_channel.h"
 #include "channel/channel_services.h"
-#include "mainwnd/globals.h"
-#include "mainwnd/pixel_formats.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
+#include "media/pixel_formats.h"
 #include "netservice/stream_queue.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 namespace {
@@ -117,7 +117,7 @@ double BareEncodeCpuPerPicture(int encoders, int rounds, bool toFile) {
         }
         if (toFile) {
             const std::string name = "C:\\rec\\bare" + std::to_string(n) + ".avi";
-            CodecOpenRecordFile(slot, name.c_str());
+            CodecOpenRecordFile(slot, name.c_str(), g_nUptimeSeconds.load());
         }
         slots.push_back(slot);
     }
@@ -127,13 +127,13 @@ double BareEncodeCpuPerPicture(int encoders, int rounds, bool toFile) {
         for (CodecSlot* slot : slots) {
             int key = 0;
             CodecEncodeVideo(slot, pics[i % kPictures].data(), out.data(), i == 0, &key,
-                             toFile ? 1 : 0);
+                             toFile ? 1 : 0, g_nUptimeSeconds.load());
         }
     }
     const double t1 = CpuSeconds();
     for (CodecSlot* slot : slots) {
-        CodecCloseRecordFile(slot);
-        CodecCloseSlot(slot);
+        CodecCloseRecordFile(slot, g_nUptimeSeconds.load());
+        CodecCloseSlot(slot, g_nUptimeSeconds.load());
     }
     return (t1 - t0) / (static_cast<double>(rounds) * encoders);
 }

@@ -19,10 +19,10 @@
 #include "channel/av_channel.h"
 #include "mainwnd/display_flags.h"
 #include "mainwnd/draw_video.h"
-#include "mainwnd/globals.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
 #include "platform/msgbox/message_box.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 #include "wall_bench_setup.h"
 

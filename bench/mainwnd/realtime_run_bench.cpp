@@ -18,7 +18,6 @@
 #include <thread>
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
 #include "platform/display/display_device.h"
 #include "platform/drives/drives.h"
@@ -26,6 +25,7 @@
 #include "platform/sound/pcm_output.h"
 #include "realtime_cameras.h"
 #include "settings/channel_ini.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "wall_bench_setup.h"
 
-#include "mainwnd/pixel_formats.h"
+#include "media/pixel_formats.h"
 
 namespace {
 

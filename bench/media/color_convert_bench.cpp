@@ -13,8 +13,8 @@ extern "C" {
 #include <random>
 #include <vector>
 
-#include "mainwnd/pixel_formats.h"
 #include "media/color_convert.h"
+#include "media/pixel_formats.h"
 
 namespace {
 
@@ -48,10 +48,6 @@ AVPixelFormat SwsFormat(uint8_t format) {
     }
 }
 
-int Bpp(uint8_t format) {
-    return format == PIXFMT_RGB32 ? 4 : format == PIXFMT_RGB24 ? 3 : 2;
-}
-
 // Best time per call of each, measured in alternating rounds so that a
 // change of machine load hits both alike.
 template <typename F, typename G>
@@ -81,7 +77,7 @@ void BM_Convert(benchmark::State& state) {
     const int srcStride[4] = {kW, kW / 2, kW / 2, 0};
     std::vector<uint8_t> ref(kW * kH * 4);
     uint8_t* dst[4] = {ref.data(), nullptr, nullptr, nullptr};
-    const int dstStride[4] = {kW * Bpp(format), 0, 0, 0};
+    const int dstStride[4] = {kW * BytesPerPixelOfFormat(format), 0, 0, 0};
 
     auto ours = [&] {
         convert(s.out.data(), kW, s.y.data(), s.u.data(), s.v.data(), kW, kW / 2, kW, kH);

@@ -44,10 +44,10 @@ double NsPerPicture(uint8_t type, int pictures) {
     auto t0 = std::chrono::steady_clock::now();
     for (int i = 0; i < pictures; ++i) {
         int isKey = 0;
-        CodecEncodeVideo(slot, pics[i % pics.size()].data(), out.data(), 0, &isKey, 0);
+        CodecEncodeVideo(slot, pics[i % pics.size()].data(), out.data(), 0, &isKey, 0, 0);
     }
     auto t1 = std::chrono::steady_clock::now();
-    CodecCloseSlot(slot);
+    CodecCloseSlot(slot, 0);
     return std::chrono::duration<double, std::nano>(t1 - t0).count() / pictures;
 }
 

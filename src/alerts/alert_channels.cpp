@@ -3,8 +3,8 @@
 #include <atomic>
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 
 namespace {
 

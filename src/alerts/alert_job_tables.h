@@ -9,9 +9,9 @@
 #include <string>
 
 #include "alerts/alert_jobs.h"
-#include "mainwnd/globals.h"
 #include "platform/sync/mutex.h"
 #include "settings/scoped_lock.h"
+#include "settings/globals.h"
 
 // Longest stored path a job takes; snapshot paths are far shorter.
 constexpr std::size_t MAX_ALERT_PATH_CHARS = 259;

@@ -1,8 +1,8 @@
 #include "alerts/alert_sink.h"
 
 #include "alerts/alert_job_tables.h"
-#include "mainwnd/globals.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 void RaiseMotionAlert(int channel) {

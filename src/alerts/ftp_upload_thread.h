@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "mainwnd/globals.h"
 #include "settings/event_log.h"
+#include "settings/globals.h"
 
 // The thread procedure; param is the IEventLog the results go to (may be
 // null).

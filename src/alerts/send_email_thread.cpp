@@ -6,8 +6,8 @@
 #include "alerts/alert_actions.h"
 #include "alerts/alert_channels.h"
 #include "alerts/alert_job_tables.h"
-#include "mainwnd/globals.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 #include "settings/settings_lock.h"
 

@@ -4,10 +4,10 @@
 
 #include "channel/channel_config.h"
 #include "channel/media_calls.h"
-#include "mainwnd/globals.h"
 #include "platform/clock/local_clock.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/scoped_lock.h"
 
 CAVChannel::CAVChannel(int channel) : nChannel(channel) {
@@ -174,9 +174,9 @@ bool CAVChannel::OpenEncoderLocked() {
 
 void CAVChannel::CloseEncoderLocked() {
     if (pEncoder != nullptr) {
-        CodecCloseRecordFile(pEncoder);
+        CodecCloseRecordFile(pEncoder, g_nUptimeSeconds.load());
         bRecording = 0;
-        CodecCloseSlot(pEncoder);
+        CodecCloseSlot(pEncoder, g_nUptimeSeconds.load());
         pEncoder = nullptr;
     }
     nAudioFrameBytes = 0;

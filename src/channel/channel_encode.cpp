@@ -4,10 +4,10 @@
 
 #include "channel/av_channel.h"
 #include "channel/media_calls.h"
-#include "mainwnd/globals.h"
 #include "netservice/stream_queue.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/scoped_lock.h"
 
 void CAVChannel::EncodeVideoSlot(int index) {
@@ -45,8 +45,9 @@ void CAVChannel::EncodeVideoSlot(int index) {
         CScopedLock lock(mutex);
         if (pEncoder != nullptr) {
             int key = 0;
-            const int n = CodecEncodeVideo(pEncoder, picture, pPacketBuffer.get(),
-                                           bForceKeyFrame.load(), &key, bRecording.load());
+            const int n =
+                CodecEncodeVideo(pEncoder, picture, pPacketBuffer.get(), bForceKeyFrame.load(),
+                                 &key, bRecording.load(), g_nUptimeSeconds.load());
             if (n > 0) {
                 const StreamHeader header = CompleteVideoHeader(
                     dwVideoHeader, key != 0, static_cast<uint32_t>(n), byFrameSpan.load());
@@ -59,8 +60,9 @@ void CAVChannel::EncodeVideoSlot(int index) {
         CScopedLock lock(mutex);
         if (pEncoder != nullptr) {
             int key = 0;
-            const int n = CodecEncodeVideo(pEncoder, picture, pPacketBuffer.get(),
-                                           bForceKeyFrame.load(), &key, bRecording.load());
+            const int n =
+                CodecEncodeVideo(pEncoder, picture, pPacketBuffer.get(), bForceKeyFrame.load(),
+                                 &key, bRecording.load(), g_nUptimeSeconds.load());
             byFrameSpan = 1;
             if (n > 0) {
                 bForceKeyFrame = 0;
@@ -94,7 +96,8 @@ void CAVChannel::EncodeAudioData(int bytes) {
                 pPcmRing->Read(frame, frameBytes) != frameBytes) {
                 break;
             }
-            const int n = CodecEncodeAudio(pEncoder, frame, pPacketBuffer.get(), bRecording.load());
+            const int n = CodecEncodeAudio(pEncoder, frame, pPacketBuffer.get(), bRecording.load(),
+                                           g_nUptimeSeconds.load());
             if (n <= 0) {
                 break;
             }
@@ -111,7 +114,8 @@ void CAVChannel::EncodeAudioData(int bytes) {
             if (pPcmRing->Read(frame, frameBytes) != frameBytes) {
                 break;
             }
-            if (CodecEncodeAudio(pEncoder, frame, pPacketBuffer.get(), bRecording.load()) <= 0) {
+            if (CodecEncodeAudio(pEncoder, frame, pPacketBuffer.get(), bRecording.load(),
+                                 g_nUptimeSeconds.load()) <= 0) {
                 break;
             }
         }

@@ -7,7 +7,7 @@
 #include "channel/av_channel.h"
 #include "channel/channel_config.h"
 #include "channel/media_calls.h"
-#include "mainwnd/globals.h"
+#include "settings/globals.h"
 #include "settings/log_entry.h"
 
 void CAVChannel::DetectMotion(const uint8_t* y, int stride, int width, int height) {

@@ -8,7 +8,7 @@
 #include "channel/av_channel.h"
 #include "channel/channel_config.h"
 #include "channel/media_calls.h"
-#include "mainwnd/pixel_formats.h"
+#include "media/pixel_formats.h"
 #include "platform/clock/local_clock.h"
 #include "platform/threads/thread_messages.h"
 
@@ -23,22 +23,6 @@ bool FitsSlot(const uint8_t* data, int bytes, int width, int height) {
     }
     const long long needed = static_cast<long long>(width) * height * 3 / 2;
     return bytes <= FRAME_SLOT_CAPACITY && bytes >= needed;
-}
-
-int BytesPerPixel(uint8_t format) {
-    switch (format) {
-        case PIXFMT_RGB32:
-            return 4;
-        case PIXFMT_RGB24:
-            return 3;
-        case PIXFMT_YUY2:
-        case PIXFMT_YUY2_OVERLAY:
-        case PIXFMT_RGB565:
-        case PIXFMT_RGB555:
-            return 2;
-        default:
-            return 0;
-    }
 }
 
 void ConvertInto(uint8_t* surface, uint8_t format, int stride, const uint8_t* y, const uint8_t* u,
@@ -122,7 +106,7 @@ int CAVChannel::LocalDisplayStep(uint8_t* surface, uint8_t format, int* outWidth
         // and never wider than the rows the pitch leaves room for.
         int shownWidth = std::min(w, FRAME_SLOT_WIDTH);
         const int shownHeight = std::min(h, FRAME_SLOT_HEIGHT);
-        const int bpp = BytesPerPixel(format);
+        const int bpp = BytesPerPixelOfFormat(format);
         const int stride = bpp > 0 ? pitch / bpp : 0;
         if (bpp > 0) {
             shownWidth = std::min(shownWidth, std::max(stride, 0) & ~7);

@@ -7,6 +7,7 @@
 #include "platform/clock/local_clock.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/paths/native_path.h"
+#include "settings/globals.h"
 #include "settings/scoped_lock.h"
 
 namespace {
@@ -74,7 +75,7 @@ int CAVChannel::StartRecord() {
             return 0;
         }
         const std::string name = MakeRecordFileName(folder);
-        if (CodecOpenRecordFile(slot, name.c_str()) == 0) {
+        if (CodecOpenRecordFile(slot, name.c_str(), g_nUptimeSeconds.load()) == 0) {
             bRecording = 0;
             // Tried again at every picture: tell the user once per run of
             // failures, not once per picture.
@@ -100,7 +101,7 @@ int CAVChannel::StopRecord() {
         bRecording = 0;
         return 0;
     }
-    CodecCloseRecordFile(slot);
+    CodecCloseRecordFile(slot, g_nUptimeSeconds.load());
     bRecording = 0;
     return 1;
 }

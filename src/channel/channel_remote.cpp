@@ -6,13 +6,13 @@
 #include <string>
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
 #include "netservice/net_session.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/net/net_connect.h"
 #include "platform/net/net_transfer.h"
 #include "platform/net/net_wait.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/scoped_lock.h"
 
 namespace {
@@ -75,9 +75,9 @@ bool CAVChannel::CloseDecoderLocked() {
     if (pDecoder == nullptr) {
         return false;
     }
-    CodecCloseRecordFile(pDecoder);
+    CodecCloseRecordFile(pDecoder, g_nUptimeSeconds.load());
     bRecording = 0;
-    CodecCloseSlot(pDecoder);
+    CodecCloseSlot(pDecoder, g_nUptimeSeconds.load());
     pDecoder = nullptr;
     return true;
 }

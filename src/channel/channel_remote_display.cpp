@@ -7,9 +7,9 @@
 #include "channel/av_channel.h"
 #include "channel/media_calls.h"
 #include "channel/surface_convert.h"
-#include "mainwnd/globals.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/scoped_lock.h"
 
 namespace {
@@ -111,7 +111,7 @@ void CAVChannel::RemoteAudioStep(uint32_t header, int length) {
             return;
         }
         bytes = CodecDecodeAudio(pDecoder, pRemotePacket.get(), length, pcm, sizeof pcm,
-                                 bRecording.load());
+                                 bRecording.load(), g_nUptimeSeconds.load());
     }
     if (bytes > 0 && g_bAudioMute.load() == 0 && g_nSelectedChannel.load() == nChannel) {
         LiveSound().WritePcm(pcm, bytes);
@@ -124,8 +124,9 @@ bool CAVChannel::RemoteVideoStepLocked(uint32_t header, int length, uint8_t* sur
         return false;
     }
     DecodedPicture picture;
-    const int decoded = CodecDecodeVideo(pDecoder, pRemotePacket.get(), length, &picture,
-                                         bRecording.load(), IsKeyFrame(header) ? 1 : 0);
+    const int decoded =
+        CodecDecodeVideo(pDecoder, pRemotePacket.get(), length, &picture, bRecording.load(),
+                         IsKeyFrame(header) ? 1 : 0, g_nUptimeSeconds.load());
     if (decoded <= 0 || picture.pY == nullptr || picture.nWidth <= 0 || picture.nHeight <= 0 ||
         !bShowRemotePicture.load()) {
         nRemotePictureWidth = 0;
@@ -223,7 +224,7 @@ void CAVChannel::DecodeAudioMode(WPARAM type) {
         // A code no decoder takes keeps the old decoder and the recording.
         bool changed = false;
         if (CodecMapAudioType(codec) != 0) {
-            CodecCloseRecordFile(pDecoder);
+            CodecCloseRecordFile(pDecoder, g_nUptimeSeconds.load());
             bRecording = 0;
             changed = CodecChangeDecoderAudio(pDecoder, codec) != 0;
             if (!changed) {

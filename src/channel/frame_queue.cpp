@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "channel/stream_header.h"
+#include "netservice/stream_header.h"
 #include "settings/scoped_lock.h"
 
 namespace {

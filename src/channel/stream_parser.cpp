@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "channel/frame_queue.h"
-#include "channel/stream_header.h"
+#include "netservice/stream_header.h"
 
 bool CStreamParser::ParseStreamData(const uint8_t* bytes, int count) {
     if (bBroken) {

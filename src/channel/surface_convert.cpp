@@ -3,35 +3,15 @@
 #include <algorithm>
 
 #include "channel/frame_slot.h"
-#include "mainwnd/pixel_formats.h"
 #include "media/color_convert.h"
-
-namespace {
-
-int BytesPerPixel(uint8_t format) {
-    switch (format) {
-        case PIXFMT_RGB32:
-            return 4;
-        case PIXFMT_RGB24:
-            return 3;
-        case PIXFMT_YUY2:
-        case PIXFMT_YUY2_OVERLAY:
-        case PIXFMT_RGB565:
-        case PIXFMT_RGB555:
-            return 2;
-        default:
-            return 0;
-    }
-}
-
-}  // namespace
+#include "media/pixel_formats.h"
 
 void ConvertToSurface(uint8_t* surface, uint8_t format, int pitch, const uint8_t* y,
                       const uint8_t* u, const uint8_t* v, int yStride, int uvStride, int width,
                       int height, int* shownWidth, int* shownHeight) {
     *shownWidth = 0;
     *shownHeight = 0;
-    const int bpp = BytesPerPixel(format);
+    const int bpp = BytesPerPixelOfFormat(format);
     if (surface == nullptr || bpp == 0 || y == nullptr || u == nullptr || v == nullptr) {
         return;
     }

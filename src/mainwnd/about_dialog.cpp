@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "mainwnd/globals.h"
 #include "platform/ui/shell_open.h"
 #include "platform/ui/text_fit.h"
 #include "res/skin_resources.h"
+#include "settings/globals.h"
 
 CAboutDialog::CAboutDialog() : CDialog(IDD_ABOUTBOX) {
     MapCommand(IDC_ABOUT_HOMEPAGE, [this] { OnHomepageLink(); });

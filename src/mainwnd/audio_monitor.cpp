@@ -4,7 +4,7 @@
 #include <cstring>
 #include <thread>
 
-#include "mainwnd/globals.h"
+#include "settings/globals.h"
 
 CAudioMonitor g_AudioMonitor;
 std::atomic<CPcmRingBuffer*> g_pAudioMonitorRing{nullptr};

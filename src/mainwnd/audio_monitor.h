@@ -11,7 +11,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "mainwnd/pcm_ring_buffer.h"
+#include "media/pcm_ring_buffer.h"
 #include "platform/sound/wave_out.h"
 
 constexpr int AUDIO_MONITOR_BUFFER_BYTES = 1764;  // 882 samples, 40 ms

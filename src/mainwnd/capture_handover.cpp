@@ -2,7 +2,7 @@
 
 #include "capture/capture_graph.h"
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
+#include "settings/globals.h"
 
 int32_t OnVideoCaptureFrame(int32_t device, uint8_t* data, int32_t length, int32_t width,
                             int32_t height, int32_t rowBytes, int32_t /*kind*/) {

@@ -6,12 +6,12 @@
 #include "capture/capture_graph.h"
 #include "channel/av_channel.h"
 #include "mainwnd/channel_codec_params.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
 #include "mainwnd/resolve_host.h"
 #include "netservice/login_server.h"
 #include "platform/threads/thread_messages.h"
 #include "settings/log_entry.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 #include "settings/settings_lock.h"
 

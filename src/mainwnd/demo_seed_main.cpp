@@ -5,10 +5,13 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "capture/capture_graph.h"
 #include "mainwnd/demo_config.h"
+#include "platform/capture/backend_factory.h"
+#include "platform/capture/device_enum.h"
 #include "settings/channel_ini.h"
 #include "settings/settings.h"
 
@@ -22,6 +25,8 @@ int main() {
         std::printf("Quorvalind.ini exists; the configuration is kept.\n");
         return 0;
     }
+    // The same devices the recorder will find.
+    SetCaptureBackend(CreateCaptureBackend(std::getenv(kSyntheticDevicesEnv)));
     InitCaptureDevices();
     std::vector<int> cameras;
     int microphones = 0;

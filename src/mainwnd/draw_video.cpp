@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "mainwnd/heartbeat.h"
 
-#include "mainwnd/globals.h"
 #include "mainwnd/main_window_poster.h"
 #include "platform/threads/thread_messages.h"
 #include "platform/timer/periodic_timer.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 void PalTimerProc(unsigned /*timerId*/, unsigned /*msg*/, uintptr_t /*user*/, uintptr_t /*dw1*/,

@@ -11,7 +11,6 @@
 
 #include "channel/av_channel.h"
 #include "mainwnd/about_dialog.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/video_wall.h"
 #include "platform/ui/display_checks.h"
 #include "platform/ui/exit_signals.h"
@@ -21,6 +20,7 @@
 #include "res/main_window_controls.h"
 #include "res/skin_resources.h"
 #include "res/skin_table.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 namespace {

@@ -8,7 +8,6 @@
 #include "capture/video_proc_amp.h"
 #include "channel/av_channel.h"
 #include "mainwnd/about_dialog.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog.h"
 #include "mainwnd/video_wall.h"
 #include "mainwnd/video_wall_layout.h"
@@ -17,6 +16,8 @@
 #include "platform/ui/text_fit.h"
 #include "res/main_window_controls.h"
 #include "res/skin_resources.h"
+#include "res/skin_table.h"
+#include "settings/globals.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 

@@ -5,7 +5,7 @@
 #include "capture/video_proc_amp.h"
 #include "mainwnd/audio_monitor.h"
 #include "mainwnd/display_flags.h"
-#include "mainwnd/globals.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 #include "settings/settings_lock.h"
 

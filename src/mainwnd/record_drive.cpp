@@ -1,12 +1,12 @@
 // Choosing the record folder and giving up a drive that fills.
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
 #include "mainwnd/main_window_poster.h"
 #include "mainwnd/record_drive_space.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 #include "settings/settings_lock.h"
 

@@ -1,7 +1,5 @@
 #include "mainwnd/recorder_app.h"
 
-#include <memory>
-
 #include "mainwnd/main_dialog.h"
 #include "platform/display/display_device.h"
 #include "platform/msgbox/message_box.h"
@@ -11,14 +9,8 @@
 #include "settings/settings.h"
 
 int IsDirectXPresent() {
-    if (!IsDisplayPresent()) {
-        return 0;
-    }
-    // The display card the surfaces draw with; once per run.
-    if (GetDefaultDisplayDevice() == nullptr) {
-        SetDefaultDisplayDevice(std::make_shared<DisplayDevice>());
-    }
-    return GetDefaultDisplayDevice() != nullptr ? 1 : 0;
+    // The display card the surfaces draw with is installed at start.
+    return IsDisplayPresent() && GetDefaultDisplayDevice() != nullptr ? 1 : 0;
 }
 
 int IsScreenLargeEnough() {

@@ -4,7 +4,7 @@
 
 #include "platform/ui/win_types.h"
 
-// 1 when a display is there and the display stand-in starts, else 0.
+// 1 when a display is there and a display device is installed, else 0.
 int IsDirectXPresent();
 // 1 when the screen is at least 1024 x 768, else 0.
 int IsScreenLargeEnough();

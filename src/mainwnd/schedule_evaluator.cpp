@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
 #include "mainwnd/schedule_windows.h"
+#include "settings/globals.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "settings/settings_lock.h"

@@ -13,22 +13,6 @@ void InitSurfaceDesc(DDSURFACEDESC* desc) {
     desc->dwSize = sizeof *desc;
 }
 
-int BytesPerPixelOfFormat(uint8_t format) {
-    switch (format) {
-        case PIXFMT_YUY2:
-        case PIXFMT_YUY2_OVERLAY:
-        case PIXFMT_RGB565:
-        case PIXFMT_RGB555:
-            return 2;
-        case PIXFMT_RGB32:
-            return 4;
-        case PIXFMT_RGB24:
-            return 3;
-        default:
-            return 0;
-    }
-}
-
 namespace {
 
 bool RectHasArea(const RECT& r) {

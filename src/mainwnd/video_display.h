@@ -13,7 +13,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "mainwnd/pixel_formats.h"
+#include "media/pixel_formats.h"
 #include "platform/display/direct_draw.h"
 
 // The overlay's destination colour key in the primary's pixel format:
@@ -29,9 +29,6 @@ constexpr int OVERLAY_HEIGHT = 576;
 
 // Zeroes a surface description and sets its size field.
 void InitSurfaceDesc(DDSURFACEDESC* desc);
-
-// Bytes per pixel of a display pixel format code; 0 for no format.
-int BytesPerPixelOfFormat(uint8_t format);
 
 class CVideoDisplay {
 public:

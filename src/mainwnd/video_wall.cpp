@@ -5,11 +5,11 @@
 #include <algorithm>
 
 #include "mainwnd/draw_video_thread.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/video_wall_layout.h"
 #include "platform/ui/display_checks.h"
 #include "platform/ui/window_registry.h"
 #include "res/skin_resources.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 namespace {

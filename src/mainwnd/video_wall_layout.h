@@ -4,7 +4,7 @@
 // the wall's client rectangle on the screen, so the window and the tests
 // share it.
 
-#include "settings/rect.h"
+#include "platform/wintypes/rect.h"
 
 constexpr int LAYOUT_CHANNELS = 16;
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "mainwnd/globals.h"
+#include "settings/globals.h"
 #include "settings/settings_lock.h"
 
 namespace {

@@ -2,10 +2,10 @@
 // tick, the reconnect and drive check, and the schedule evaluation.
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
 #include "mainwnd/main_window_poster.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 void CMainDialogState::OnTimer(unsigned timerId) {

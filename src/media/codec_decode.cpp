@@ -106,7 +106,7 @@ int DrainAudioFrames(CodecSlot* slot, uint8_t* out, int capacitySamples) {
 }  // namespace
 
 int CodecDecodeVideo(CodecSlot* slot, const uint8_t* data, int len, DecodedPicture* picture,
-                     int toFile, int packetIsKey) {
+                     int toFile, int packetIsKey, int nowSecond) {
     if (slot == nullptr || slot->pVideoCtx == nullptr || slot->pPicture == nullptr ||
         slot->bEncoder || !slot->bVideoOpen) {
         return 0;
@@ -136,13 +136,13 @@ int CodecDecodeVideo(CodecSlot* slot, const uint8_t* data, int len, DecodedPictu
     }
     ReportPicture(slot, picture);
     if (toFile) {
-        WriteRecordPacket(slot, true, data, len, packetIsKey != 0);
+        WriteRecordPacket(slot, true, data, len, packetIsKey != 0, nowSecond);
     }
     return 1;
 }
 
 int CodecDecodeAudio(CodecSlot* slot, const uint8_t* data, int len, uint8_t* pcmOut,
-                     int pcmCapacity, int toFile) {
+                     int pcmCapacity, int toFile, int nowSecond) {
     if (slot == nullptr || slot->pAudioCtx == nullptr || slot->bEncoder) {
         return 0;
     }
@@ -169,7 +169,7 @@ int CodecDecodeAudio(CodecSlot* slot, const uint8_t* data, int len, uint8_t* pcm
         return 0;  // a decoder error: nothing to play and nothing recorded
     }
     if (toFile) {
-        WriteRecordPacket(slot, false, data, len, true);
+        WriteRecordPacket(slot, false, data, len, true, nowSecond);
     }
     return samples * 2;
 }

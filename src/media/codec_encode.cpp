@@ -44,7 +44,7 @@ int ReceiveOnePacket(CodecSlot* slot, AVCodecContext* ctx, uint8_t* out, int cap
 }  // namespace
 
 int CodecEncodeVideo(CodecSlot* slot, const uint8_t* yuv, uint8_t* out, int forceKey, int* isKey,
-                     int toFile) {
+                     int toFile, int nowSecond) {
     if (slot == nullptr || slot->pVideoCtx == nullptr || slot->pPicture == nullptr ||
         !slot->bEncoder || !slot->bVideoOpen) {
         return 0;
@@ -83,12 +83,12 @@ int CodecEncodeVideo(CodecSlot* slot, const uint8_t* yuv, uint8_t* out, int forc
         *isKey = slot->bLastKey;
     }
     if (toFile && n > 0) {
-        WriteRecordPacket(slot, true, out, n, key);
+        WriteRecordPacket(slot, true, out, n, key, nowSecond);
     }
     return n;
 }
 
-int CodecEncodeAudio(CodecSlot* slot, const uint8_t* pcm, uint8_t* out, int toFile) {
+int CodecEncodeAudio(CodecSlot* slot, const uint8_t* pcm, uint8_t* out, int toFile, int nowSecond) {
     if (slot == nullptr || slot->pAudioCtx == nullptr || !slot->bAudioOpen || !slot->bEncoder ||
         slot->pAudioFrame == nullptr) {
         return 0;
@@ -111,7 +111,7 @@ int CodecEncodeAudio(CodecSlot* slot, const uint8_t* pcm, uint8_t* out, int toFi
     bool key = false;
     int n = ReceiveOnePacket(slot, slot->pAudioCtx, out, CODEC_AUDIO_OUT_BYTES, &key);
     if (toFile && n > 0) {
-        WriteRecordPacket(slot, false, out, n, true);
+        WriteRecordPacket(slot, false, out, n, true, nowSecond);
     }
     return n;
 }

@@ -42,6 +42,7 @@ struct RecordFileState {
     int nFrozenSeconds = 0;
     int64_t nFrozenFrames = 0;
     int64_t nLastFlushMs = 0;
+    int nLastSecond = 0;  // the second of the open or of the last packet
 };
 
 struct CodecSlot {
@@ -96,6 +97,8 @@ struct DecodedPicture {
 extern CodecSlot g_EncoderSlots[CODEC_SLOT_COUNT];
 extern CodecSlot g_DecoderSlots[CODEC_SLOT_COUNT];
 
+// Both free every slot; a record file still open is closed at the second
+// of its last packet.
 int CodecInit();
 void CodecCleanup();
 
@@ -108,25 +111,30 @@ CodecSlot* CodecOpenDecoder(const CodecParams* params);
 int CodecChangeDecoderAudio(CodecSlot* slot, uint8_t audioType);
 int CodecGetAudioFrameBytes(CodecSlot* slot);
 
+// toFile: the packet also goes into the slot's record file (when one is
+// open). nowSecond is the caller's uptime second; the record file measures
+// its frame rate with it (see media/record_rate.h).
+
 // yuv: one I420 picture of the slot's size; out: CODEC_VIDEO_OUT_BYTES bytes.
 // Returns the packet size, 0 when the encoder held the picture back, negative
 // on an encoder error or a packet larger than out.
 int CodecEncodeVideo(CodecSlot* slot, const uint8_t* yuv, uint8_t* out, int forceKey, int* isKey,
-                     int toFile);
+                     int toFile, int nowSecond);
 // pcm: CodecGetAudioFrameBytes bytes; out: CODEC_AUDIO_OUT_BYTES bytes.
-int CodecEncodeAudio(CodecSlot* slot, const uint8_t* pcm, uint8_t* out, int toFile);
+int CodecEncodeAudio(CodecSlot* slot, const uint8_t* pcm, uint8_t* out, int toFile, int nowSecond);
 
 // packetIsKey: the key bit the sender put into the packet's header; it marks
 // the packet in the record file.
 int CodecDecodeVideo(CodecSlot* slot, const uint8_t* data, int len, DecodedPicture* picture,
-                     int toFile, int packetIsKey);
+                     int toFile, int packetIsKey, int nowSecond);
 // Writes at most pcmCapacity bytes of 16-bit mono PCM; returns the bytes
 // written, 0 or less for no sound.
 int CodecDecodeAudio(CodecSlot* slot, const uint8_t* data, int len, uint8_t* pcmOut,
-                     int pcmCapacity, int toFile);
+                     int pcmCapacity, int toFile, int nowSecond);
 
-int CodecCloseSlot(CodecSlot* slot);
+// Closes a record file still open first, as CodecCloseRecordFile does.
+int CodecCloseSlot(CodecSlot* slot, int nowSecond);
 
 // Record files (AVI; the video stream header carries the measured rate).
-int CodecOpenRecordFile(CodecSlot* slot, const char* path);
-int CodecCloseRecordFile(CodecSlot* slot);
+int CodecOpenRecordFile(CodecSlot* slot, const char* path, int nowSecond);
+int CodecCloseRecordFile(CodecSlot* slot, int nowSecond);

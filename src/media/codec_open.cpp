@@ -311,10 +311,10 @@ CodecSlot* OpenSlot(CodecSlot* table, const CodecParams* params, bool encoder) {
 
 }  // namespace
 
-void ReleaseSlot(CodecSlot* slot) {
+void ReleaseSlot(CodecSlot* slot, int nowSecond) {
     std::lock_guard<std::recursive_mutex> lock(g_csCodec);
     if (slot->pFormatCtx != nullptr) {
-        CodecCloseRecordFile(slot);  // trailer and index: the recording stays whole
+        CodecCloseRecordFile(slot, nowSecond);  // trailer and index: the recording stays whole
     }
     ReleaseAudio(slot);
     av_frame_free(&slot->pAudioFrame);
@@ -343,6 +343,10 @@ void ReleaseSlot(CodecSlot* slot) {
     slot->bLastKey = 0;
     slot->bVideoOpen = false;
     avcodec_free_context(&slot->pVideoCtx);  // last: a null video context frees the slot
+}
+
+void ReleaseSlot(CodecSlot* slot) {
+    ReleaseSlot(slot, slot->record.nLastSecond);
 }
 
 CodecSlot* CodecOpenEncoder(const CodecParams* params) {
@@ -374,10 +378,10 @@ int CodecGetAudioFrameBytes(CodecSlot* slot) {
     return slot->pAudioCtx->frame_size * 2;
 }
 
-int CodecCloseSlot(CodecSlot* slot) {
+int CodecCloseSlot(CodecSlot* slot, int nowSecond) {
     if (slot == nullptr) {
         return 0;
     }
-    ReleaseSlot(slot);
+    ReleaseSlot(slot, nowSecond);
     return 1;
 }

@@ -1,5 +1,5 @@
-#include "mainwnd/pixel_formats.h"
 #include "media/color_convert.h"
+#include "media/pixel_formats.h"
 
 int32_t g_YToRgb[256];
 int32_t g_UToB[256];

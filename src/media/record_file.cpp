@@ -9,7 +9,6 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "mainwnd/globals.h"
 #include "media/avi_rate_patch.h"
 #include "media/codec_internal.h"
 #include "media/record_rate.h"
@@ -88,7 +87,7 @@ bool AddStreams(CodecSlot* slot) {
 
 }  // namespace
 
-int CodecOpenRecordFile(CodecSlot* slot, const char* path) {
+int CodecOpenRecordFile(CodecSlot* slot, const char* path, int nowSecond) {
     if (slot == nullptr || path == nullptr || slot->pVideoCtx == nullptr) {
         return 0;
     }
@@ -104,7 +103,7 @@ int CodecOpenRecordFile(CodecSlot* slot, const char* path) {
         return 0;
     }
     if (slot->pFormatCtx != nullptr) {
-        CodecCloseRecordFile(slot);
+        CodecCloseRecordFile(slot, nowSecond);
     }
     std::lock_guard<std::recursive_mutex> lock(g_csCodec);
     if (avformat_alloc_output_context2(&slot->pFormatCtx, format, nullptr, native.c_str()) < 0) {
@@ -119,7 +118,8 @@ int CodecOpenRecordFile(CodecSlot* slot, const char* path) {
     RecordFileState& rec = slot->record;
     rec = RecordFileState{};
     std::memcpy(rec.szNativePath, native.c_str(), native.size() + 1);
-    rec.nStartSecond = GetUptimeSeconds();
+    rec.nStartSecond = nowSecond;
+    rec.nLastSecond = nowSecond;
     if (avformat_write_header(slot->pFormatCtx, nullptr) < 0) {
         FreeMuxer(slot);  // no trailer for a file whose header was not written
         return 0;
@@ -129,7 +129,7 @@ int CodecOpenRecordFile(CodecSlot* slot, const char* path) {
     return 1;
 }
 
-int CodecCloseRecordFile(CodecSlot* slot) {
+int CodecCloseRecordFile(CodecSlot* slot, int nowSecond) {
     if (slot == nullptr) {
         return 0;
     }
@@ -139,7 +139,7 @@ int CodecCloseRecordFile(CodecSlot* slot) {
     }
     av_write_trailer(slot->pFormatCtx);
     FreeMuxer(slot);
-    MeasuredRate rate = FinalRecordRate(slot->record, GetUptimeSeconds());
+    MeasuredRate rate = FinalRecordRate(slot->record, nowSecond);
     if (rate.bValid) {
         PatchAviVideoRate(slot->record.szNativePath, rate.dwScale, rate.dwRate);
     }
@@ -147,7 +147,8 @@ int CodecCloseRecordFile(CodecSlot* slot) {
     return 1;
 }
 
-void WriteRecordPacket(CodecSlot* slot, bool video, const uint8_t* data, int len, bool key) {
+void WriteRecordPacket(CodecSlot* slot, bool video, const uint8_t* data, int len, bool key,
+                       int nowSecond) {
     AVFormatContext* fc = slot->pFormatCtx;
     if (fc == nullptr || data == nullptr || len <= 0) {
         return;
@@ -165,7 +166,8 @@ void WriteRecordPacket(CodecSlot* slot, bool video, const uint8_t* data, int len
     if (st == nullptr) {
         return;
     }
-    NoteBeforeRecordPacket(rec, avio_tell(fc->pb), GetUptimeSeconds());
+    rec.nLastSecond = nowSecond;
+    NoteBeforeRecordPacket(rec, avio_tell(fc->pb), nowSecond);
     int64_t& count = video ? rec.nVideoPackets : rec.nAudioPackets;
     AVPacket* pkt = av_packet_alloc();
     if (pkt == nullptr) {

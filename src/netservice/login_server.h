@@ -6,7 +6,7 @@
 //
 // The main dialog starts it during its initialisation with
 //     StartLoginServer(LOGIN_SERVER_PORT, GetChannelSessionHost());
-// (netservice/channel_session_host.h) and stops it at exit, after DrawVideo
+// (mainwnd/channel_session_host.h) and stops it at exit, after DrawVideo
 // and the alert threads and before the channels are deleted, with
 //     StopLoginServer();
 //

@@ -1,6 +1,6 @@
 #include "netservice/stream_sender.h"
 
-#include "channel/stream_header.h"
+#include "netservice/stream_header.h"
 #include "platform/net/net_transfer.h"
 #include "platform/threads/thread_messages.h"
 

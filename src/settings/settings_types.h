@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "settings/rect.h"
+#include "platform/wintypes/rect.h"
 
 static_assert(std::endian::native == std::endian::little,
               "the settings file is the in-memory image of little-endian blocks");

@@ -11,8 +11,8 @@
 
 #include "alerts/alert_channels.h"
 #include "alerts/alert_transport.h"
-#include "mainwnd/globals.h"
 #include "settings/event_log.h"
+#include "settings/globals.h"
 
 class FakeAlertChannels final : public IAlertChannels {
 public:

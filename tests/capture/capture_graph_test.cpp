@@ -89,9 +89,8 @@ TEST_F(CaptureGraphTest, GraphFailuresAreReported) {
         SCOPED_TRACE(c.failure);
         ClearBoxes();
         SyntheticConfig cfg;
-        cfg.graphFailures = c.failure;
         cfg.video.push_back(VideoDevice("cam"));
-        EXPECT_EQ(Init(cfg), c.result);
+        EXPECT_EQ(Init(cfg, c.failure), c.result);
         if (c.box != nullptr) {
             EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.box});
         } else {

@@ -14,6 +14,7 @@
 
 #include "capture/capture_device.h"
 #include "capture/capture_graph.h"
+#include "platform/capture/failing_graph_backend.h"
 #include "platform/capture/synthetic_backend.h"
 #include "platform/msgbox/message_box.h"
 
@@ -84,9 +85,15 @@ protected:
         SetMessageBoxHandler({});
     }
 
-    int Init(SyntheticConfig config) {
+    // graphFailures: the GraphFailure steps that fail in front of the
+    // synthetic devices.
+    int Init(SyntheticConfig config, uint32_t graphFailures = 0) {
         m_backend = std::make_shared<SyntheticBackend>(std::move(config));
-        SetCaptureBackend(m_backend);
+        if (graphFailures != 0) {
+            SetCaptureBackend(std::make_shared<FailingGraphBackend>(m_backend, graphFailures));
+        } else {
+            SetCaptureBackend(m_backend);
+        }
         m_initialised = true;
         return InitCaptureDevices();
     }

@@ -4,6 +4,7 @@
 
 #include "channel_test_base.h"
 #include "media/codec_types.h"
+#include "platform/threads/thread_creation_faults.h"
 #include "platform/threads/thread_messages.h"
 #include "platform/threads/thread_queue.h"
 
@@ -38,9 +39,9 @@ TEST_F(ChannelObjectTest, NewChannelIsIdleAndItsDisplayStepLeavesTheOutputsAlone
 }
 
 TEST_F(ChannelObjectTest, ChannelWithoutMessageThreadStillShowsPicturesAndFreesTheirSlots) {
-    SetThreadCreationFailsForTesting(true);
+    SetThreadCreationFails(true);
     CAVChannel channel(0);
-    SetThreadCreationFailsForTesting(false);
+    SetThreadCreationFails(false);
     EXPECT_FALSE(channel.HasMsgThread());
     EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{"Create AVChannel msg Thread Failed!!!"});
     EXPECT_EQ(boxes_.Captions(), std::vector<std::string>{"ERROR"});

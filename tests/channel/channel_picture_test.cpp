@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "channel_test_base.h"
-#include "mainwnd/pixel_formats.h"
+#include "media/pixel_formats.h"
 
 namespace {
 

@@ -165,14 +165,14 @@ TEST_F(RemoteDisplayTest, SoundOfTheSelectedChannelIsPlayedUnlessMuted) {
             const int16_t v = static_cast<int16_t>((s * 300) % 8000);
             std::memcpy(&pcm[s * 2], &v, 2);
         }
-        const int n = CodecEncodeAudio(encoder, pcm.data(), out.data(), 0);
+        const int n = CodecEncodeAudio(encoder, pcm.data(), out.data(), 0, 0);
         if (n > 0) {
             StreamHeader tmpl = AUDIO_HEADER_TEMPLATE;
             SetHeaderCodecType(tmpl, ACODEC_MP3);
             sound.push_back({CompleteAudioHeader(tmpl, n), {out.begin(), out.begin() + n}});
         }
     }
-    CodecCloseSlot(encoder);
+    CodecCloseSlot(encoder, 0);
     ASSERT_FALSE(sound.empty());
 
     Feed(EncodeVideo(H264Params(), 1));

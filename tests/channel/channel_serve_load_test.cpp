@@ -83,11 +83,11 @@ int DecodedPictures(const std::vector<WirePacket>& packets) {
     for (const WirePacket& p : packets) {
         DecodedPicture picture;
         n += CodecDecodeVideo(decoder, p.payload.data(), static_cast<int>(p.payload.size()),
-                              &picture, 0, IsKeyFrame(p.header) ? 1 : 0) > 0
+                              &picture, 0, IsKeyFrame(p.header) ? 1 : 0, 0) > 0
                  ? 1
                  : 0;
     }
-    CodecCloseSlot(decoder);
+    CodecCloseSlot(decoder, 0);
     return n;
 }
 
@@ -113,7 +113,6 @@ TEST_F(ServeLoadTest, ThreeViewersOnEachChannelStayFramedWhileASlowOneSkipsToKey
     second.StartLocal(0, -1);
     g_pAVChannel[2] = &second;
     g_nChannelCount = 3;
-    g_Settings.System.byUserChannel[0][2] = 1;
 
     const uint16_t port = StartServer();
     std::vector<std::unique_ptr<Viewer>> viewers;

@@ -12,10 +12,10 @@
 
 #include "channel/av_channel.h"
 #include "channel_fakes.h"
-#include "mainwnd/globals.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
 #include "netservice/stream_queue.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "channel/stream_header.h"
+#include "netservice/stream_header.h"
 
 namespace {
 

@@ -19,13 +19,13 @@
 
 #include "channel/av_channel.h"
 #include "channel_fakes.h"
-#include "mainwnd/globals.h"
-#include "mainwnd/pixel_formats.h"
+#include "fixed_account_host.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
-#include "netservice/channel_session_host.h"
+#include "media/pixel_formats.h"
 #include "netservice/login_server.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 namespace {
@@ -53,9 +53,6 @@ int main(int argc, char** argv) {
     InitOsdFont();
     g_Settings = Settings{};
     g_Settings.nChConfigNum = 1;
-    std::strcpy(g_Settings.System.sUserName[0], "viewer");
-    std::strcpy(g_Settings.System.sUserPassword[0], "secret");
-    g_Settings.System.byUserChannel[0][0] = 1;
 
     auto channel = std::make_unique<CAVChannel>(0);
     g_pAVChannel[0] = channel.get();
@@ -79,7 +76,8 @@ int main(int argc, char** argv) {
     LoginServerConfig config;
     config.port = 0;
     config.bindIp = kLoopback;
-    config.host = GetChannelSessionHost();
+    FixedAccountHost host;
+    config.host = &host;
     if (!StartLoginServer(config))
         return 4;
     for (int i = 0; i < 500 && !IsLoginServerListening(); ++i)

@@ -9,12 +9,12 @@
 #include <thread>
 #include <vector>
 
-#include "channel/stream_header.h"
 #include "channel_test_base.h"
-#include "mainwnd/pixel_formats.h"
+#include "fixed_account_host.h"
 #include "media/picture_size.h"
-#include "netservice/channel_session_host.h"
+#include "media/pixel_formats.h"
 #include "netservice/login_server.h"
+#include "netservice/stream_header.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/net/net_socket.h"
 #include "platform/threads/thread_messages.h"
@@ -55,13 +55,13 @@ inline std::vector<WirePacket> EncodeVideo(CodecParams params, int frames,
         const bool force = std::find(keys.begin(), keys.end(), i) != keys.end();
         int key = 0;
         const int n =
-            CodecEncodeVideo(encoder, picture.data(), buffer.data(), force ? 1 : 0, &key, 0);
+            CodecEncodeVideo(encoder, picture.data(), buffer.data(), force ? 1 : 0, &key, 0, 0);
         if (n > 0) {
             out.push_back({CompleteVideoHeader(tmpl, key != 0, static_cast<uint32_t>(n), 1),
                            std::vector<uint8_t>(buffer.begin(), buffer.begin() + n)});
         }
     }
-    CodecCloseSlot(encoder);
+    CodecCloseSlot(encoder, 0);
     return out;
 }
 
@@ -90,9 +90,6 @@ protected:
         IgnoreBrokenPipeSignal();
         drawVideo_ = RegisterThreadQueue();
         g_dwDrawVideoThreadId = drawVideo_;
-        std::strcpy(g_Settings.System.sUserName[0], "viewer");
-        std::strcpy(g_Settings.System.sUserPassword[0], "secret");
-        g_Settings.System.byUserChannel[0][0] = 1;
         remote_ = std::make_unique<CAVChannel>(1);
         g_pAVChannel[1] = remote_.get();
         g_nChannelCount = 2;
@@ -120,7 +117,7 @@ protected:
         LoginServerConfig config;
         config.port = 0;
         config.bindIp = kLoopback;
-        config.host = GetChannelSessionHost();
+        config.host = &host_;
         EXPECT_TRUE(StartLoginServer(config));
         EXPECT_TRUE(WaitFor([] { return IsLoginServerListening(); }));
         return GetLoginServerPort();
@@ -181,6 +178,7 @@ protected:
         return stopped_;
     }
 
+    FixedAccountHost host_;
     std::unique_ptr<CAVChannel> remote_;
     ThreadId drawVideo_ = 0;
     NetSocket silent_ = INVALID_NET_SOCKET;

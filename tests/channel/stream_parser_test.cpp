@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "channel/frame_queue.h"
-#include "channel/stream_header.h"
+#include "netservice/stream_header.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "mainwnd/globals.h"
 #include "platform/sound/file_output.h"
+#include "settings/globals.h"
 #include "support/chdir_temp_dir.h"
 
 namespace {

@@ -6,8 +6,9 @@
 #include <cstring>
 #include <memory>
 
-#include "mainwnd/pixel_formats.h"
+#include "media/pixel_formats.h"
 #include "platform/display/direct_draw.h"
+#include "platform/display/faulty_display_device.h"
 #include "platform/display/pixel_math.h"
 
 namespace display_test {
@@ -79,7 +80,7 @@ constexpr RECT kWallClient{19, 16, 19 + 790, 16 + 646};
 struct Screen {
     explicit Screen(int depth = 32, DisplayCaps caps = {}) {
         caps.checkWritesOutsideLock = true;
-        device = std::make_shared<DisplayDevice>(caps);
+        device = std::make_shared<FaultyDisplayDevice>(caps);
         SetDefaultDisplayDevice(device);
         target = std::make_shared<DisplayTarget>(1024, 768, depth);
         wall = std::make_unique<DisplayWindow>(target, kWallClient, 1);
@@ -90,7 +91,7 @@ struct Screen {
         return image[static_cast<size_t>(y) * target->Width() + x];
     }
 
-    std::shared_ptr<DisplayDevice> device;
+    std::shared_ptr<FaultyDisplayDevice> device;
     std::shared_ptr<DisplayTarget> target;
     std::unique_ptr<DisplayWindow> wall;
 };

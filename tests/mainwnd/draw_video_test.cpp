@@ -12,10 +12,10 @@
 #include "channel/channel_fakes.h"
 #include "display_test_support.h"
 #include "mainwnd/display_flags.h"
-#include "mainwnd/globals.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
 #include "platform/threads/thread_messages.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"
 

@@ -19,15 +19,16 @@
 #include "display_test_support.h"
 #include "engine_test_support.h"
 #include "mainwnd/draw_video_thread.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
 #include "mainwnd/resolve_host.h"
 #include "netservice/login_server.h"
 #include "platform/drives/drives.h"
 #include "platform/sound/file_output.h"
 #include "platform/sound/pcm_output.h"
+#include "platform/threads/thread_creation_faults.h"
 #include "platform/timer/manual_timer.h"
 #include "settings/channel_ini.h"
+#include "settings/globals.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"
@@ -629,9 +630,9 @@ TEST_F(EngineRunTest, FailedStartStepsStopTheSequenceAndTheExitCopes) {
     timer_.SetStartFails(false);
     state_ = std::make_unique<CMainDialogState>();
     Loopback(*state_);
-    SetThreadCreationFailsForTesting(true);
+    SetThreadCreationFails(true);
     EXPECT_FALSE(state_->RunStartup());
-    SetThreadCreationFailsForTesting(false);
+    SetThreadCreationFails(false);
     EXPECT_EQ(boxes_.Boxes().size(), 2u);  // only those from before
     EXPECT_EQ(g_hDrawVideoThread.load(), nullptr);
     EXPECT_EQ(timer_.RunningCount(), 0);

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "engine_test_support.h"
-#include "mainwnd/globals.h"
 #include "platform/timer/manual_timer.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 using namespace engine_test;

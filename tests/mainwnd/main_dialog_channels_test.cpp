@@ -12,17 +12,21 @@
 #include <QWidget>
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog.h"
 #include "mainwnd/recorder_app.h"
 #include "mainwnd/video_wall.h"
+#include "platform/capture/backend_factory.h"
+#include "platform/capture/device_enum.h"
+#include "platform/display/display_device.h"
 #include "platform/sound/pcm_output.h"
 #include "platform/ui/window_registry.h"
 #include "res/skin_resources.h"
 #include "settings/channel_ini.h"
+#include "settings/globals.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"
@@ -54,7 +58,8 @@ TEST(MainDialogChannelsTest, LayoutsButtonsAndPictureControls) {
     ChdirTempDir dir;
     TestQtApp();
     InstallSkinResources();
-    setenv("QUORVALIND_SYNTHETIC_DEVICES", QV_DEMO_DEVICES, 1);
+    SetCaptureBackend(CreateCaptureBackend(QV_DEMO_DEVICES));
+    SetDefaultDisplayDevice(std::make_shared<DisplayDevice>());
     SetPcmOutputService(MakeNullOutput(0));
     SetMessageBoxHandler([](const MessageBoxRequest&) { return IDOK; });
     ASSERT_EQ(IsDirectXPresent(), 1);

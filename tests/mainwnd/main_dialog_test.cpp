@@ -19,13 +19,14 @@
 #include <vector>
 
 #include "mainwnd/about_dialog.h"
-#include "mainwnd/globals.h"
 #include "platform/clock/local_clock.h"
 #include "platform/sound/pcm_output.h"
 #include "platform/ui/shell_open.h"
+#include "platform/ui/url_recorder.h"
 #include "platform/ui/window_registry.h"
 #include "res/skin_resources.h"
 #include "res/skin_table.h"
+#include "settings/globals.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"
@@ -215,8 +216,7 @@ TEST_F(MainDialogTest, AnEmptyChannelSlotIsLeftAlone) {
 }
 
 TEST_F(MainDialogTest, AboutBoxAndHelpOpenTheirTargets) {
-    std::vector<std::string> opened;
-    SetShellOpenHandlerForTesting([&](const std::string& url) { opened.push_back(url); });
+    UrlRecorder desktop;
     CAboutDialog about;
     QTimer::singleShot(0, [&] {
         EXPECT_EQ(about.GetDlgItemText(IDC_ABOUT_VERSION), "Quorvalind ver1.51");
@@ -227,7 +227,7 @@ TEST_F(MainDialogTest, AboutBoxAndHelpOpenTheirTargets) {
     about.DoModal();
     CMainDialog dialog;
     dialog.OnHelp();
-    SetShellOpenHandlerForTesting({});
+    const std::vector<std::string>& opened = desktop.Opened();
     ASSERT_EQ(opened.size(), 3u);
     EXPECT_NE(opened[0].find(kHomepageAddress), std::string::npos);
     EXPECT_EQ(opened[1], std::string("mailto:") + kSupportAddress);

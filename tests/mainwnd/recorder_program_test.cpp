@@ -19,12 +19,12 @@
 #include <vector>
 
 #include "netservice/login_server.h"
+#include "netservice/loopback_client.h"
 #include "netservice/net_command.h"
 #include "settings/channel_ini.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"
 #include "support/own_network.h"
-#include "tests/netservice/loopback_client.h"
 
 extern char** environ;
 

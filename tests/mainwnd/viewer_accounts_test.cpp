@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "mainwnd/globals.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 namespace {

@@ -9,10 +9,10 @@
 
 #include "channel/av_channel.h"
 #include "engine_test_support.h"
-#include "mainwnd/globals.h"
 #include "mainwnd/main_dialog_state.h"
 #include "platform/clock/local_clock.h"
 #include "platform/drives/drives.h"
+#include "settings/globals.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"

@@ -115,8 +115,8 @@ TEST_F(CodecLayerTest, SeventeenthEncoderFailsAndAFreedSlotIsReused) {
         slots.push_back(s);
     }
     EXPECT_EQ(CodecOpenEncoder(&p), nullptr);
-    EXPECT_EQ(CodecCloseSlot(slots[9]), 1);
-    EXPECT_EQ(CodecCloseSlot(slots[4]), 1);
+    EXPECT_EQ(CodecCloseSlot(slots[9], 0), 1);
+    EXPECT_EQ(CodecCloseSlot(slots[4], 0), 1);
     CodecSlot* again = CodecOpenEncoder(&p);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->nSlot, 4);
@@ -187,7 +187,7 @@ TEST_P(VideoRoundTrip, DecodedPicturesMatchTheInput) {
     for (int n = 0; n < 12; ++n) {
         sent.push_back(MakeTestPicture(w, h, n));
         int isKey = -1;
-        int bytes = CodecEncodeVideo(enc, sent.back().data(), out.data(), n == 0, &isKey, 0);
+        int bytes = CodecEncodeVideo(enc, sent.back().data(), out.data(), n == 0, &isKey, 0, 0);
         ASSERT_GE(bytes, 0);
         EXPECT_TRUE(isKey == 0 || isKey == 1);
         if (bytes == 0) {
@@ -196,7 +196,7 @@ TEST_P(VideoRoundTrip, DecodedPicturesMatchTheInput) {
         // Exactly the packet's bytes: the decoder must not read past them.
         std::vector<uint8_t> packet(out.begin(), out.begin() + bytes);
         DecodedPicture pic;
-        ASSERT_EQ(CodecDecodeVideo(dec, packet.data(), bytes, &pic, 0, isKey), 1);
+        ASSERT_EQ(CodecDecodeVideo(dec, packet.data(), bytes, &pic, 0, isKey, 0), 1);
         EXPECT_EQ(pic.nWidth, w);
         EXPECT_EQ(pic.nHeight, h);
         ASSERT_NE(pic.pY, nullptr);
@@ -234,7 +234,7 @@ TEST_P(ForcedKey, KeyPacketFollowsTheRequest) {
     for (int n = 0; n < 16; ++n) {
         auto pic = MakeTestPicture(176, 144, n);
         int isKey = 0;
-        int bytes = CodecEncodeVideo(enc, pic.data(), out.data(), n == request, &isKey, 0);
+        int bytes = CodecEncodeVideo(enc, pic.data(), out.data(), n == request, &isKey, 0, 0);
         ASSERT_GE(bytes, 0);
         if (n > request - 3 && n < request && c.type != VCODEC_MJPEG) {
             EXPECT_EQ(isKey, 0) << "picture " << n;
@@ -259,14 +259,14 @@ TEST_F(CodecLayerTest, OversizedPacketIsDroppedWithANegativeResult) {
     std::vector<uint8_t> out(CODEC_VIDEO_OUT_BYTES + 64, 0xA5);
     auto noise = MakeNoisePicture(w, h, 7);
     int isKey = 0;
-    int bytes = CodecEncodeVideo(enc, noise.data(), out.data(), 1, &isKey, 0);
+    int bytes = CodecEncodeVideo(enc, noise.data(), out.data(), 1, &isKey, 0, 0);
     EXPECT_LT(bytes, 0);
     for (int i = CODEC_VIDEO_OUT_BYTES; i < CODEC_VIDEO_OUT_BYTES + 64; ++i) {
         ASSERT_EQ(out[i], 0xA5);
     }
     // A small picture afterwards encodes again.
     auto flat = std::vector<uint8_t>(static_cast<size_t>(w) * h * 3 / 2, 128);
-    EXPECT_GT(CodecEncodeVideo(enc, flat.data(), out.data(), 0, &isKey, 0), 0);
+    EXPECT_GT(CodecEncodeVideo(enc, flat.data(), out.data(), 0, &isKey, 0, 0), 0);
 }
 
 // A decoder opened for 352 x 288 reports that size for a smaller stream, and
@@ -285,13 +285,13 @@ TEST_F(CodecLayerTest, DecoderReportsItsOpenSizeAndSafePlanes) {
         for (int n = 0; n < 6; ++n) {
             auto pic = MakeTestPicture(176, 144, n);
             int isKey = 0;
-            int bytes = CodecEncodeVideo(enc, pic.data(), out.data(), 0, &isKey, 0);
+            int bytes = CodecEncodeVideo(enc, pic.data(), out.data(), 0, &isKey, 0, 0);
             ASSERT_GE(bytes, 0);
             if (bytes == 0) {
                 continue;  // MPEG-2 holds its first pictures back
             }
             DecodedPicture got;
-            ASSERT_EQ(CodecDecodeVideo(dec, out.data(), bytes, &got, 0, isKey), 1);
+            ASSERT_EQ(CodecDecodeVideo(dec, out.data(), bytes, &got, 0, isKey, 0), 1);
             EXPECT_EQ(got.nWidth, 352);
             EXPECT_EQ(got.nHeight, 288);
             ASSERT_GE(got.nStrideY, 352);
@@ -329,13 +329,13 @@ TEST_F(CodecLayerTest, SlotWithoutCodecEncodesAndDecodesNothing) {
     std::vector<uint8_t> out(CODEC_VIDEO_OUT_BYTES);
     std::vector<uint8_t> pic(176 * 144 * 3 / 2, 16);
     int isKey = 5;
-    EXPECT_EQ(CodecEncodeVideo(&g_EncoderSlots[3], pic.data(), out.data(), 1, &isKey, 1), 0);
-    EXPECT_EQ(CodecEncodeAudio(&g_EncoderSlots[3], pic.data(), out.data(), 1), 0);
+    EXPECT_EQ(CodecEncodeVideo(&g_EncoderSlots[3], pic.data(), out.data(), 1, &isKey, 1, 0), 0);
+    EXPECT_EQ(CodecEncodeAudio(&g_EncoderSlots[3], pic.data(), out.data(), 1, 0), 0);
     DecodedPicture dp;
-    EXPECT_EQ(CodecDecodeVideo(&g_DecoderSlots[3], pic.data(), 100, &dp, 1, 1), 0);
-    EXPECT_EQ(CodecDecodeAudio(&g_DecoderSlots[3], pic.data(), 100, out.data(), 4096, 1), 0);
-    EXPECT_EQ(CodecEncodeVideo(nullptr, pic.data(), out.data(), 1, &isKey, 1), 0);
-    EXPECT_EQ(CodecCloseSlot(nullptr), 0);
+    EXPECT_EQ(CodecDecodeVideo(&g_DecoderSlots[3], pic.data(), 100, &dp, 1, 1, 0), 0);
+    EXPECT_EQ(CodecDecodeAudio(&g_DecoderSlots[3], pic.data(), 100, out.data(), 4096, 1, 0), 0);
+    EXPECT_EQ(CodecEncodeVideo(nullptr, pic.data(), out.data(), 1, &isKey, 1, 0), 0);
+    EXPECT_EQ(CodecCloseSlot(nullptr, 0), 0);
 }
 
 namespace {
@@ -347,7 +347,7 @@ std::vector<std::vector<uint8_t>> EncodeTone(CodecSlot* enc, int frames) {
     std::vector<uint8_t> out(CODEC_AUDIO_OUT_BYTES);
     for (int i = 0; i < frames; ++i) {
         auto pcm = MakeTone(frameBytes / 2, i * frameBytes / 2);
-        int n = CodecEncodeAudio(enc, pcm.data(), out.data(), 0);
+        int n = CodecEncodeAudio(enc, pcm.data(), out.data(), 0, 0);
         EXPECT_GE(n, 0);
         if (n > 0) {
             packets.emplace_back(out.begin(), out.begin() + n);
@@ -362,7 +362,7 @@ int DecodeAll(CodecSlot* dec, const std::vector<std::vector<uint8_t>>& packets,
     std::vector<uint8_t> buf(8192);
     for (const auto& pkt : packets) {
         int n = CodecDecodeAudio(dec, pkt.data(), static_cast<int>(pkt.size()), buf.data(),
-                                 static_cast<int>(buf.size()), 0);
+                                 static_cast<int>(buf.size()), 0, 0);
         if (n > 0) {
             total += n;
             if (pcm != nullptr) {
@@ -396,8 +396,8 @@ TEST_F(CodecLayerTest, AudioRoundTripBothCodecs) {
             peak = std::max(peak, std::abs(s));
         }
         EXPECT_GT(peak, 4000) << int(type);
-        CodecCloseSlot(enc);
-        CodecCloseSlot(dec);
+        CodecCloseSlot(enc, 0);
+        CodecCloseSlot(dec, 0);
     }
 }
 
@@ -414,14 +414,14 @@ TEST_F(CodecLayerTest, AudioDecodeStopsAtTheCapacity) {
         }
         std::vector<uint8_t> buf(1000 + 16, 0x5A);
         int n = CodecDecodeAudio(dec, joined.data(), static_cast<int>(joined.size()), buf.data(),
-                                 1000, 0);
+                                 1000, 0, 0);
         EXPECT_GT(n, 0) << int(type);
         EXPECT_LE(n, 1000) << int(type);
         for (int i = 1000; i < 1016; ++i) {
             ASSERT_EQ(buf[i], 0x5A);
         }
-        CodecCloseSlot(enc);
-        CodecCloseSlot(dec);
+        CodecCloseSlot(enc, 0);
+        CodecCloseSlot(dec, 0);
     }
 }
 
@@ -477,14 +477,14 @@ TEST_F(CodecLayerTest, ChangingTheAudioDecoderKeepsVideoWorking) {
     std::vector<uint8_t> out(CODEC_VIDEO_OUT_BYTES);
     auto pic = MakeTestPicture(176, 144, 0);
     int isKey = 0;
-    int bytes = CodecEncodeVideo(enc, pic.data(), out.data(), 1, &isKey, 0);
+    int bytes = CodecEncodeVideo(enc, pic.data(), out.data(), 1, &isKey, 0, 0);
     ASSERT_GT(bytes, 0);
     DecodedPicture got;
-    ASSERT_EQ(CodecDecodeVideo(dec, out.data(), bytes, &got, 0, isKey), 1);
+    ASSERT_EQ(CodecDecodeVideo(dec, out.data(), bytes, &got, 0, isKey, 0), 1);
     EXPECT_GT(LumaPsnr(pic.data(), 176, 144, got.pY, got.nStrideY), 28);
 
     EXPECT_EQ(CodecChangeDecoderAudio(dec, 9), 0);
     EXPECT_EQ(dec->pAudioCtx, nullptr);
     EXPECT_EQ(DecodeAll(dec, packets, nullptr), 0);
-    ASSERT_EQ(CodecDecodeVideo(dec, out.data(), bytes, &got, 0, isKey), 1);
+    ASSERT_EQ(CodecDecodeVideo(dec, out.data(), bytes, &got, 0, isKey, 0), 1);
 }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwnd/pixel_formats.h"
 #include "media/color_avx2.h"
+#include "media/pixel_formats.h"
 
 namespace {
 
@@ -99,13 +99,9 @@ std::vector<uint8_t> Reference(uint8_t format, const Picture& p, int dstStride, 
     return out;
 }
 
-int BytesPerPixel(uint8_t format) {
-    return format == PIXFMT_RGB32 ? 4 : format == PIXFMT_RGB24 ? 3 : 2;
-}
-
 std::vector<uint8_t> Convert(uint8_t format, const Picture& p, int dstStride, int height) {
     std::vector<uint8_t> out(
-        static_cast<size_t>(dstStride) * std::abs(height) * BytesPerPixel(format), 0xEE);
+        static_cast<size_t>(dstStride) * std::abs(height) * BytesPerPixelOfFormat(format), 0xEE);
     Yv12ConverterFor(format)(out.data(), dstStride, p.y.data(), p.u.data(), p.v.data(), p.yStride,
                              p.uvStride, p.width, height);
     return out;
@@ -239,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(Kernels, BitExact, ::testing::Bool(),
 TEST(ColorConvert, WritesOnlyInsideTheOutput) {
     Picture p = RandomPicture(176, 144, 99);
     for (uint8_t format : kFormats) {
-        std::vector<uint8_t> exact(static_cast<size_t>(176) * 144 * BytesPerPixel(format));
+        std::vector<uint8_t> exact(static_cast<size_t>(176) * 144 * BytesPerPixelOfFormat(format));
         Yv12ConverterFor(format)(exact.data(), 176, p.y.data(), p.u.data(), p.v.data(), 176, 88,
                                  176, 144);
         std::vector<uint8_t> flipped(exact.size());
@@ -247,8 +243,9 @@ TEST(ColorConvert, WritesOnlyInsideTheOutput) {
                                  176, -144);
         // Flipped: the first output row is the last source row.
         auto row = [&](const std::vector<uint8_t>& v, int r) {
-            auto begin = v.begin() + static_cast<ptrdiff_t>(r) * 176 * BytesPerPixel(format);
-            return std::vector<uint8_t>(begin, begin + 176 * BytesPerPixel(format));
+            auto begin =
+                v.begin() + static_cast<ptrdiff_t>(r) * 176 * BytesPerPixelOfFormat(format);
+            return std::vector<uint8_t>(begin, begin + 176 * BytesPerPixelOfFormat(format));
         };
         if (format == PIXFMT_YUY2 || format == PIXFMT_RGB32 || format == PIXFMT_RGB24) {
             EXPECT_EQ(row(flipped, 0), row(exact, 143)) << int(format);

@@ -7,17 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "mainwnd/globals.h"
 #include "media/codec_layer.h"
 #include "media/media_test_support.h"
 
 namespace {
 
+// The uptime second the tests hand to the codec layer.
+int uptimeSecond = 1000;
+
 class RecordFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(CodecInit(), 1);
-        g_nUptimeSeconds = 1000;
+        uptimeSecond = 1000;
     }
     void TearDown() override { CodecCleanup(); }
     ScopedTempDir dir_;
@@ -54,14 +56,15 @@ Recorded EncodeSpan(CodecSlot* slot, int frames, bool withSound, int first = 0,
     for (int n = first; n < first + frames; ++n) {
         auto pic = MakeTestPicture(slot->nWidth, slot->nHeight, n);
         int isKey = 0;
-        int bytes = CodecEncodeVideo(slot, pic.data(), out.data(), n == first, &isKey, 1);
+        int bytes =
+            CodecEncodeVideo(slot, pic.data(), out.data(), n == first, &isKey, 1, uptimeSecond);
         if (bytes > 0) {
             ++rec.videoPackets;
         }
         audioDue += audioPerPicture;
         while (withSound && audioSent < static_cast<int>(audioDue)) {
             auto pcm = MakeTone(frameBytes / 2, audioSent * frameBytes / 2);
-            CodecEncodeAudio(slot, pcm.data(), out.data(), 1);
+            CodecEncodeAudio(slot, pcm.data(), out.data(), 1, uptimeSecond);
             ++audioSent;
         }
     }
@@ -118,10 +121,10 @@ TEST_P(RecordEveryCodec, FileCarriesTheMeasuredRate) {
     CodecParams p = Params(c.video, c.audio);
     CodecSlot* slot = CodecOpenEncoder(&p);
     ASSERT_NE(slot, nullptr);
-    ASSERT_EQ(CodecOpenRecordFile(slot, "rec.avi"), 1);
+    ASSERT_EQ(CodecOpenRecordFile(slot, "rec.avi", uptimeSecond), 1);
     Recorded rec = EncodeSpan(slot, 60, true, 0, 3.0);  // 60 pictures in 3 seconds
-    g_nUptimeSeconds += 3;
-    ASSERT_EQ(CodecCloseRecordFile(slot), 1);
+    uptimeSecond += 3;
+    ASSERT_EQ(CodecCloseRecordFile(slot, uptimeSecond), 1);
     EXPECT_EQ(slot->pFormatCtx, nullptr);
 
     auto streams = ProbeStreams(dir_.path() + "/rec.avi");
@@ -148,10 +151,10 @@ INSTANTIATE_TEST_SUITE_P(Codecs, RecordEveryCodec, ::testing::ValuesIn(kFileCase
 TEST_F(RecordFileTest, ChannelWithoutSoundStillWritesAnEmptyAudioStream) {
     CodecParams p = Params(VCODEC_H264, ACODEC_MP3);
     CodecSlot* slot = CodecOpenEncoder(&p);
-    ASSERT_EQ(CodecOpenRecordFile(slot, "mute.avi"), 1);
+    ASSERT_EQ(CodecOpenRecordFile(slot, "mute.avi", uptimeSecond), 1);
     Recorded rec = EncodeSpan(slot, 50, false);
-    g_nUptimeSeconds += 2;  // 25 per second
-    CodecCloseRecordFile(slot);
+    uptimeSecond += 2;  // 25 per second
+    CodecCloseRecordFile(slot, uptimeSecond);
     auto streams = ProbeStreams("mute.avi");
     ASSERT_EQ(streams.size(), 2u);
     EXPECT_EQ(streams[1]["codec_type"], "audio");
@@ -164,16 +167,16 @@ TEST_F(RecordFileTest, ChannelWithoutSoundStillWritesAnEmptyAudioStream) {
 TEST_F(RecordFileTest, NominalRateWhenNothingCanBeMeasured) {
     CodecParams p = Params(VCODEC_MPEG4, ACODEC_MP3);
     CodecSlot* slot = CodecOpenEncoder(&p);
-    ASSERT_EQ(CodecOpenRecordFile(slot, "short.avi"), 1);
+    ASSERT_EQ(CodecOpenRecordFile(slot, "short.avi", uptimeSecond), 1);
     EncodeSpan(slot, 10, true);
-    CodecCloseRecordFile(slot);  // same second
+    CodecCloseRecordFile(slot, uptimeSecond);  // same second
     auto streams = ProbeStreams("short.avi");
     ASSERT_EQ(streams.size(), 2u);
     EXPECT_EQ(streams[0]["r_frame_rate"], "25/1");
 
-    ASSERT_EQ(CodecOpenRecordFile(slot, "empty.avi"), 1);
-    g_nUptimeSeconds += 5;
-    CodecCloseRecordFile(slot);
+    ASSERT_EQ(CodecOpenRecordFile(slot, "empty.avi", uptimeSecond), 1);
+    uptimeSecond += 5;
+    CodecCloseRecordFile(slot, uptimeSecond);
     streams = ProbeStreams("empty.avi");
     ASSERT_EQ(streams.size(), 2u);
     EXPECT_EQ(streams[0]["r_frame_rate"], "25/1");
@@ -183,16 +186,16 @@ TEST_F(RecordFileTest, NominalRateWhenNothingCanBeMeasured) {
 TEST_F(RecordFileTest, ReopeningClosesThePreviousFileCompletely) {
     CodecParams p = Params(VCODEC_H264, ACODEC_MP2);
     CodecSlot* slot = CodecOpenEncoder(&p);
-    ASSERT_EQ(CodecOpenRecordFile(slot, "first.avi"), 1);
+    ASSERT_EQ(CodecOpenRecordFile(slot, "first.avi", uptimeSecond), 1);
     Recorded first = EncodeSpan(slot, 40, true);
-    g_nUptimeSeconds += 4;
-    ASSERT_EQ(CodecOpenRecordFile(slot, "second.avi"), 1);
+    uptimeSecond += 4;
+    ASSERT_EQ(CodecOpenRecordFile(slot, "second.avi", uptimeSecond), 1);
     auto streams = ProbeStreams("first.avi");
     ASSERT_EQ(streams.size(), 2u);
     EXPECT_EQ(PacketCount(streams[0]), first.videoPackets);
     EXPECT_TRUE(RateIs(streams[0]["r_frame_rate"], first.videoPackets, 4));
     EncodeSpan(slot, 10, true, 40);
-    CodecCloseRecordFile(slot);
+    CodecCloseRecordFile(slot, uptimeSecond);
     EXPECT_EQ(ProbeStreams("second.avi").size(), 2u);
 }
 
@@ -200,10 +203,10 @@ TEST_F(RecordFileTest, ReopeningClosesThePreviousFileCompletely) {
 TEST_F(RecordFileTest, ClosingTheSlotFinishesItsRecordFile) {
     CodecParams p = Params(VCODEC_MPEG4, ACODEC_MP3);
     CodecSlot* slot = CodecOpenEncoder(&p);
-    ASSERT_EQ(CodecOpenRecordFile(slot, "open.avi"), 1);
+    ASSERT_EQ(CodecOpenRecordFile(slot, "open.avi", uptimeSecond), 1);
     Recorded rec = EncodeSpan(slot, 30, true);
-    g_nUptimeSeconds += 2;
-    CodecCloseSlot(slot);
+    uptimeSecond += 2;
+    CodecCloseSlot(slot, uptimeSecond);
     auto streams = ProbeStreams("open.avi");
     ASSERT_EQ(streams.size(), 2u);
     EXPECT_EQ(PacketCount(streams[0]), rec.videoPackets);
@@ -213,22 +216,22 @@ TEST_F(RecordFileTest, ClosingTheSlotFinishesItsRecordFile) {
 TEST_F(RecordFileTest, OpenFailuresLeaveNoFileAndChangeNothing) {
     CodecParams p = Params(VCODEC_H264, ACODEC_MP3);
     CodecSlot* slot = CodecOpenEncoder(&p);
-    EXPECT_EQ(CodecOpenRecordFile(slot, "missing/folder/rec.avi"), 0);
+    EXPECT_EQ(CodecOpenRecordFile(slot, "missing/folder/rec.avi", uptimeSecond), 0);
     EXPECT_EQ(slot->pFormatCtx, nullptr);
     EXPECT_FALSE(FileExists("missing"));
-    EXPECT_EQ(CodecOpenRecordFile(nullptr, "x.avi"), 0);
-    EXPECT_EQ(CodecCloseRecordFile(nullptr), 0);
-    EXPECT_EQ(CodecCloseRecordFile(slot), 1);  // no file open: fine
+    EXPECT_EQ(CodecOpenRecordFile(nullptr, "x.avi", uptimeSecond), 0);
+    EXPECT_EQ(CodecCloseRecordFile(nullptr, uptimeSecond), 0);
+    EXPECT_EQ(CodecCloseRecordFile(slot, uptimeSecond), 1);  // no file open: fine
 
     // An unknown extension leaves an open file open.
-    ASSERT_EQ(CodecOpenRecordFile(slot, "keep.avi"), 1);
-    EXPECT_EQ(CodecOpenRecordFile(slot, "other.qqxyz"), 0);
+    ASSERT_EQ(CodecOpenRecordFile(slot, "keep.avi", uptimeSecond), 1);
+    EXPECT_EQ(CodecOpenRecordFile(slot, "other.qqxyz", uptimeSecond), 0);
     EXPECT_NE(slot->pFormatCtx, nullptr);
     EXPECT_FALSE(FileExists("other.qqxyz"));
     std::string tooLong(1100, 'a');
-    EXPECT_EQ(CodecOpenRecordFile(slot, (tooLong + ".avi").c_str()), 0);
+    EXPECT_EQ(CodecOpenRecordFile(slot, (tooLong + ".avi").c_str(), uptimeSecond), 0);
     EXPECT_NE(slot->pFormatCtx, nullptr);
-    CodecCloseRecordFile(slot);
+    CodecCloseRecordFile(slot, uptimeSecond);
     EXPECT_EQ(ProbeStreams("keep.avi").size(), 2u);
 }
 
@@ -236,8 +239,8 @@ TEST_F(RecordFileTest, OpenFailuresLeaveNoFileAndChangeNothing) {
 TEST_F(RecordFileTest, StoredPathsAreMapped) {
     CodecParams p = Params(VCODEC_MJPEG, ACODEC_MP3);
     CodecSlot* slot = CodecOpenEncoder(&p);
-    ASSERT_EQ(CodecOpenRecordFile(slot, "C:\\mapped.avi"), 1);
-    CodecCloseRecordFile(slot);
+    ASSERT_EQ(CodecOpenRecordFile(slot, "C:\\mapped.avi", uptimeSecond), 1);
+    CodecCloseRecordFile(slot, uptimeSecond);
     EXPECT_TRUE(FileExists("mapped.avi"));
 }
 
@@ -245,14 +248,15 @@ TEST_F(RecordFileTest, StoredPathsAreMapped) {
 TEST_F(RecordFileTest, OnlyPacketsMarkedForTheFileAreWritten) {
     CodecParams p = Params(VCODEC_H264, ACODEC_MP3);
     CodecSlot* slot = CodecOpenEncoder(&p);
-    ASSERT_EQ(CodecOpenRecordFile(slot, "none.avi"), 1);
+    ASSERT_EQ(CodecOpenRecordFile(slot, "none.avi", uptimeSecond), 1);
     std::vector<uint8_t> out(CODEC_VIDEO_OUT_BYTES);
     for (int n = 0; n < 10; ++n) {
         auto pic = MakeTestPicture(176, 144, n);
         int isKey = 0;
-        ASSERT_GT(CodecEncodeVideo(slot, pic.data(), out.data(), n == 0, &isKey, 0), 0);
+        ASSERT_GT(CodecEncodeVideo(slot, pic.data(), out.data(), n == 0, &isKey, 0, uptimeSecond),
+                  0);
     }
-    CodecCloseRecordFile(slot);
+    CodecCloseRecordFile(slot, uptimeSecond);
     auto streams = ProbeStreams("none.avi");
     ASSERT_EQ(streams.size(), 2u);
     EXPECT_EQ(PacketCount(streams[0]), 0);
@@ -271,20 +275,21 @@ TEST_F(RecordFileTest, NewFileStartsAtAKeyPacket) {
         for (; n < 5; ++n) {
             auto pic = MakeTestPicture(176, 144, n);
             int isKey = 0;
-            CodecEncodeVideo(slot, pic.data(), out.data(), n == 0, &isKey, 1);
+            CodecEncodeVideo(slot, pic.data(), out.data(), n == 0, &isKey, 1, uptimeSecond);
         }
         std::string name = "mid" + std::to_string(type) + ".avi";
-        ASSERT_EQ(CodecOpenRecordFile(slot, name.c_str()), 1);
+        ASSERT_EQ(CodecOpenRecordFile(slot, name.c_str(), uptimeSecond), 1);
         int written = 0;
         bool keySeen = false;
         for (int i = 0; i < 10; ++i, ++n) {
             auto pic = MakeTestPicture(176, 144, n);
             int isKey = 0;
-            int bytes = CodecEncodeVideo(slot, pic.data(), out.data(), i == 0, &isKey, 1);
+            int bytes =
+                CodecEncodeVideo(slot, pic.data(), out.data(), i == 0, &isKey, 1, uptimeSecond);
             keySeen = keySeen || (bytes > 0 && isKey);
             written += keySeen && bytes > 0 ? 1 : 0;
         }
-        CodecCloseSlot(slot);
+        CodecCloseSlot(slot, uptimeSecond);
         auto flags = ProbeVideoPacketFlags(name);
         ASSERT_EQ(static_cast<int>(flags.size()), written) << int(type);
         ASSERT_FALSE(flags.empty());
@@ -303,16 +308,17 @@ TEST_F(RecordFileTest, DecoderSlotRecordsReceivedPacketsWithTheirKeyBits) {
     CodecParams p = Params(VCODEC_MPEG4, ACODEC_MP3);
     CodecSlot* enc = CodecOpenEncoder(&p);
     CodecSlot* dec = CodecOpenDecoder(&p);
-    ASSERT_EQ(CodecOpenRecordFile(dec, "remote.avi"), 1);
+    ASSERT_EQ(CodecOpenRecordFile(dec, "remote.avi", uptimeSecond), 1);
     std::vector<uint8_t> out(CODEC_VIDEO_OUT_BYTES);
     std::vector<char> expected;
     for (int n = 0; n < 20; ++n) {
         auto pic = MakeTestPicture(176, 144, n);
         int isKey = 0;
-        int bytes = CodecEncodeVideo(enc, pic.data(), out.data(), n % 7 == 0, &isKey, 0);
+        int bytes =
+            CodecEncodeVideo(enc, pic.data(), out.data(), n % 7 == 0, &isKey, 0, uptimeSecond);
         ASSERT_GT(bytes, 0);
         DecodedPicture got;
-        ASSERT_EQ(CodecDecodeVideo(dec, out.data(), bytes, &got, 1, isKey), 1);
+        ASSERT_EQ(CodecDecodeVideo(dec, out.data(), bytes, &got, 1, isKey, uptimeSecond), 1);
         expected.push_back(isKey ? 'K' : '_');
     }
     std::vector<uint8_t> audio(CODEC_AUDIO_OUT_BYTES);
@@ -320,13 +326,14 @@ TEST_F(RecordFileTest, DecoderSlotRecordsReceivedPacketsWithTheirKeyBits) {
     int frameBytes = CodecGetAudioFrameBytes(enc);
     for (int i = 0; i < 30; ++i) {
         auto tone = MakeTone(frameBytes / 2, i * frameBytes / 2);
-        int n = CodecEncodeAudio(enc, tone.data(), audio.data(), 0);
+        int n = CodecEncodeAudio(enc, tone.data(), audio.data(), 0, uptimeSecond);
         if (n > 0) {
-            CodecDecodeAudio(dec, audio.data(), n, pcm.data(), static_cast<int>(pcm.size()), 1);
+            CodecDecodeAudio(dec, audio.data(), n, pcm.data(), static_cast<int>(pcm.size()), 1,
+                             uptimeSecond);
         }
     }
-    g_nUptimeSeconds += 2;
-    CodecCloseRecordFile(dec);
+    uptimeSecond += 2;
+    CodecCloseRecordFile(dec, uptimeSecond);
     auto flags = ProbeVideoPacketFlags("remote.avi");
     ASSERT_EQ(flags.size(), expected.size());
     for (size_t i = 0; i < flags.size(); ++i) {
@@ -343,7 +350,7 @@ TEST_F(RecordFileTest, DecoderSlotRecordsReceivedPacketsWithTheirKeyBits) {
 TEST_F(RecordFileTest, KeyFramesAreFlushedToDisk) {
     CodecParams p = Params(VCODEC_MJPEG, ACODEC_MP3);
     CodecSlot* slot = CodecOpenEncoder(&p);
-    ASSERT_EQ(CodecOpenRecordFile(slot, "live.avi"), 1);
+    ASSERT_EQ(CodecOpenRecordFile(slot, "live.avi", uptimeSecond), 1);
     int64_t afterHeader = FileSize("live.avi");
     EXPECT_GT(afterHeader, 0);  // the header is on disk at once
     std::vector<uint8_t> out(CODEC_VIDEO_OUT_BYTES);
@@ -351,13 +358,13 @@ TEST_F(RecordFileTest, KeyFramesAreFlushedToDisk) {
     for (int n = 0; n < 3; ++n) {
         auto pic = MakeTestPicture(176, 144, n);
         int isKey = 0;
-        int bytes = CodecEncodeVideo(slot, pic.data(), out.data(), 0, &isKey, 1);
+        int bytes = CodecEncodeVideo(slot, pic.data(), out.data(), 0, &isKey, 1, uptimeSecond);
         ASSERT_GT(bytes, 0);
         ASSERT_EQ(isKey, 1);
         total += bytes;
         EXPECT_GE(FileSize("live.avi"), afterHeader + total);
     }
-    CodecCloseRecordFile(slot);
+    CodecCloseRecordFile(slot, uptimeSecond);
 }
 
 }  // namespace

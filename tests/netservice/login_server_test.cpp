@@ -12,9 +12,9 @@
 #include <random>
 #include <thread>
 
-#include "channel/stream_header.h"
 #include "netservice/loopback_client.h"
 #include "netservice/server_test_host.h"
+#include "netservice/stream_header.h"
 #include "platform/msgbox/message_box.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "channel/stream_header.h"
 #include "netservice/net_command.h"
+#include "netservice/stream_header.h"
 #include "platform/net/net_connect.h"
 #include "platform/net/net_socket.h"
 #include "platform/net/net_transfer.h"

@@ -10,9 +10,10 @@
 #include <chrono>
 #include <thread>
 
-#include "channel/stream_header.h"
+#include "netservice/stream_header.h"
 #include "platform/net/net_transfer.h"
 #include "platform/net/net_wait.h"
+#include "platform/threads/thread_creation_faults.h"
 #include "platform/threads/thread_queue.h"
 
 namespace {
@@ -80,9 +81,9 @@ TEST_F(StreamSenderTest, ClosedViewerEndsTheThreadAtTheFirstSendError) {
 }
 
 TEST_F(StreamSenderTest, SenderWithoutThreadSendsNothingAndCountsAsConnected) {
-    SetThreadCreationFailsForTesting(true);
+    SetThreadCreationFails(true);
     CStreamSender sender(0x7F000001u, fds_[0]);
-    SetThreadCreationFailsForTesting(false);
+    SetThreadCreationFails(false);
     EXPECT_FALSE(sender.HasThread());
     EXPECT_FALSE(sender.EnableNotify(true));
     EXPECT_TRUE(sender.IsConnected());

@@ -1,9 +1,12 @@
 #pragma once
-// Builds the back end the environment asks for: the synthetic devices of
-// the file named by QUORVALIND_SYNTHETIC_DEVICES, else the real devices.
+// The capture back end the program starts with: the synthetic devices
+// described in a configuration file, or the machine's own devices.
 
 #include <memory>
 
 class CaptureBackend;
 
-std::shared_ptr<CaptureBackend> CreateBackendFromEnvironment();
+// syntheticDevicesFile null or empty: the real devices. A file that cannot
+// be read gives no devices, and the reason goes to stderr (no window exists
+// yet at start).
+std::shared_ptr<CaptureBackend> CreateCaptureBackend(const char* syntheticDevicesFile);

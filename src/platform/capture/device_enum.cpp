@@ -2,17 +2,26 @@
 
 #include <mutex>
 
-#include "platform/capture/backend_factory.h"
-
 namespace {
+
+class NoDeviceBackend : public CaptureBackend {
+public:
+    std::vector<std::unique_ptr<IMoniker>> Enumerate(DeviceCategory) override { return {}; }
+};
+
 std::mutex g_backendMutex;
 std::shared_ptr<CaptureBackend> g_backend;
+
 }  // namespace
+
+std::shared_ptr<CaptureBackend> CreateNoDeviceBackend() {
+    return std::make_shared<NoDeviceBackend>();
+}
 
 std::shared_ptr<CaptureBackend> GetCaptureBackend() {
     std::lock_guard<std::mutex> lock(g_backendMutex);
     if (!g_backend) {
-        g_backend = CreateBackendFromEnvironment();
+        g_backend = CreateNoDeviceBackend();
     }
     return g_backend;
 }

@@ -2,9 +2,8 @@
 // Device enumeration and the process's capture back end. A back end lists
 // the devices of a category as monikers; each moniker binds, separately, to
 // its property bag ("Description", "FriendlyName") and to its capture filter.
-// The active back end is the synthetic one when the environment variable
-// QUORVALIND_SYNTHETIC_DEVICES names a configuration file, else the real
-// devices (V4L2 cameras, ALSA capture devices); tests install their own.
+// The program installs its back end at start (backend_factory.h); tests
+// install their own. Until one is installed there are no devices.
 
 #include <memory>
 #include <string>
@@ -57,12 +56,16 @@ private:
     std::shared_ptr<CaptureBackend> m_backend;
 };
 
-// The active back end (chosen from the environment on first use).
+// The installed back end; one without devices when none is.
 std::shared_ptr<CaptureBackend> GetCaptureBackend();
-// Replaces the active back end; null restores the choice by environment.
+// Installs the back end; null leaves none.
 void SetCaptureBackend(std::shared_ptr<CaptureBackend> backend);
 
-// The variable that names the synthetic device configuration file.
+// A back end without any device.
+std::shared_ptr<CaptureBackend> CreateNoDeviceBackend();
+
+// The variable through which the user names a synthetic device
+// configuration file.
 constexpr const char* kSyntheticDevicesEnv = "QUORVALIND_SYNTHETIC_DEVICES";
 
 // Component-runtime stand-ins over the active back end.

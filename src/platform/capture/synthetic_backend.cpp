@@ -83,9 +83,6 @@ SyntheticBackend::SyntheticBackend(SyntheticConfig config) : m_config(std::move(
 SyntheticBackend::~SyntheticBackend() = default;
 
 HRESULT SyntheticBackend::CoInitialize() {
-    if ((m_config.graphFailures & kFailCoInit) != 0) {
-        return E_FAIL;
-    }
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_coInit;
     return S_OK;
@@ -99,19 +96,6 @@ void SyntheticBackend::CoUninitialize() {
 int SyntheticBackend::CoInitBalance() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_coInit;
-}
-
-bool SyntheticBackend::CanCreateGraph() const {
-    return (m_config.graphFailures & kFailGraph) == 0;
-}
-bool SyntheticBackend::CanCreateBuilder() const {
-    return (m_config.graphFailures & kFailBuilder) == 0;
-}
-bool SyntheticBackend::CanCreateDeviceEnum() const {
-    return (m_config.graphFailures & kFailDevEnum) == 0;
-}
-bool SyntheticBackend::GraphOffersMediaControl() const {
-    return (m_config.graphFailures & kFailMediaControl) == 0;
 }
 
 std::vector<std::unique_ptr<IMoniker>> SyntheticBackend::Enumerate(DeviceCategory category) {

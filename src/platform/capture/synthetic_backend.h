@@ -1,9 +1,9 @@
 #pragma once
 // Synthetic capture devices: video devices with any capability list,
 // crossbar chains and picture controls, audio devices with their formats,
-// failures injected at each step, pictures and sound paced in real time or
-// pushed by a test one at a time. Every format set, route and control set
-// is recorded for assertions.
+// device failures injected at each step, pictures and sound paced in real
+// time or pushed by a test one at a time. Every format set, route and
+// control set is recorded for assertions.
 
 #include <memory>
 #include <mutex>
@@ -57,10 +57,6 @@ public:
 
     HRESULT CoInitialize() override;
     void CoUninitialize() override;
-    bool CanCreateGraph() const override;
-    bool CanCreateBuilder() const override;
-    bool CanCreateDeviceEnum() const override;
-    bool GraphOffersMediaControl() const override;
     std::vector<std::unique_ptr<IMoniker>> Enumerate(DeviceCategory category) override;
 
     // What the i-th configured device recorded.

@@ -54,17 +54,11 @@ bool ToInt(const std::string& s, long long* value) {
     return end != nullptr && *end == '\0';
 }
 
-bool ParseFailures(const std::string& value, bool graph, uint32_t* out, std::string* error) {
-    static const std::map<std::string, uint32_t> kDevice{
+bool ParseFailures(const std::string& value, uint32_t* out, std::string* error) {
+    static const std::map<std::string, uint32_t> table{
         {"bag", kFailBag},         {"bind", kFailBind}, {"streamconfig", kFailStreamConfig},
         {"connect", kFailConnect}, {"run", kFailRun},   {"setformat", kFailSetFormat},
         {"buffers", kFailBuffers}};
-    static const std::map<std::string, uint32_t> kGraph{{"coinit", kFailCoInit},
-                                                        {"graph", kFailGraph},
-                                                        {"builder", kFailBuilder},
-                                                        {"devenum", kFailDevEnum},
-                                                        {"mediacontrol", kFailMediaControl}};
-    const auto& table = graph ? kGraph : kDevice;
     *out = 0;
     for (const std::string& name : Split(value, ',')) {
         auto it = table.find(Lower(name));
@@ -256,7 +250,7 @@ std::optional<bool> ApplySharedKey(const std::string& key, const std::string& va
     } else if (key == "friendlyname") {
         dev->friendlyName = value;
     } else if (key == "fail") {
-        return ParseFailures(value, false, &dev->failures, error);
+        return ParseFailures(value, &dev->failures, error);
     } else if (key == "capsrecordsize" && ToInt(value, &n)) {
         dev->capsRecordSize = static_cast<int>(n);
     } else if (key == "pacing") {
@@ -323,7 +317,7 @@ bool ApplyAudioKey(const std::string& key, const std::string& value, SyntheticAu
 
 bool ParseSyntheticConfig(const std::string& text, SyntheticConfig* config, std::string* error) {
     *config = SyntheticConfig{};
-    enum class Section { None, Graph, Video, Audio } section = Section::None;
+    enum class Section { None, Video, Audio } section = Section::None;
     std::istringstream in(text);
     std::string line;
     int lineNo = 0;
@@ -337,9 +331,7 @@ bool ParseSyntheticConfig(const std::string& text, SyntheticConfig* config, std:
         }
         if (line.front() == '[' && line.back() == ']') {
             const std::string name = Lower(Trim(line.substr(1, line.size() - 2)));
-            if (name == "graph") {
-                section = Section::Graph;
-            } else if (name.rfind("video", 0) == 0) {
+            if (name.rfind("video", 0) == 0) {
                 section = Section::Video;
                 config->video.emplace_back();
             } else if (name.rfind("audio", 0) == 0) {
@@ -359,14 +351,7 @@ bool ParseSyntheticConfig(const std::string& text, SyntheticConfig* config, std:
         const std::string key = Lower(Trim(line.substr(0, eq)));
         const std::string value = Trim(line.substr(eq + 1));
         bool ok = true;
-        if (section == Section::Graph) {
-            if (key == "fail") {
-                ok = ParseFailures(value, true, &config->graphFailures, err);
-            } else {
-                *err = "bad graph key '" + key + "'";
-                ok = false;
-            }
-        } else if (section == Section::Video) {
+        if (section == Section::Video) {
             ok = ApplyVideoKey(key, value, &config->video.back(), err);
         } else {
             ok = ApplyAudioKey(key, value, &config->audio.back(), err);

@@ -23,15 +23,6 @@ enum SyntheticFailure : uint32_t {
     kFailBuffers = 1u << 6,       // the pin offers no buffer negotiation
 };
 
-// Graph-wide failures.
-enum SyntheticGraphFailure : uint32_t {
-    kFailCoInit = 1u << 0,
-    kFailGraph = 1u << 1,
-    kFailBuilder = 1u << 2,
-    kFailDevEnum = 1u << 3,
-    kFailMediaControl = 1u << 4,
-};
-
 struct SyntheticVideoCap {
     Subtype subtype = Subtype::I420;
     int32_t width = 352;
@@ -94,13 +85,11 @@ struct SyntheticAudioDevice {
 };
 
 struct SyntheticConfig {
-    uint32_t graphFailures = 0;
     std::vector<SyntheticVideoDevice> video;
     std::vector<SyntheticAudioDevice> audio;
 };
 
-// Reads the ini text. Sections [Graph], [Video...] and [Audio...] in file
-// order; unknown keys are errors so that a typo does not pass unnoticed.
-// Returns false with a message in *error.
+// Reads the ini text. Sections [Video...] and [Audio...] in file order; unknown keys are errors so
+// that a typo does not pass unnoticed. Returns false with a message in *error.
 bool ParseSyntheticConfig(const std::string& text, SyntheticConfig* config, std::string* error);
 bool LoadSyntheticConfig(const std::string& path, SyntheticConfig* config, std::string* error);

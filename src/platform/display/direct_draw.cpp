@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#include "platform/display/pixel_math.h"
+
+namespace px = display_pixels;
+
 uint32_t DirectDrawClipper::AddRef() {
     return ++refs_;
 }
@@ -47,24 +51,6 @@ HRESULT DirectDraw::SetCooperativeLevel(DisplayWindowHandle hWnd, uint32_t flags
     return DD_OK;
 }
 
-namespace {
-
-int BytesPerPixel(int depth) {
-    switch (depth) {
-        case 8:
-            return 1;
-        case 15:
-        case 16:
-            return 2;
-        case 24:
-            return 3;
-        default:
-            return 4;
-    }
-}
-
-}  // namespace
-
 HRESULT DirectDraw::CreateSurface(const DDSURFACEDESC* desc, DirectDrawSurface** ppSurface,
                                   void* /*outer*/) {
     if (ppSurface == nullptr || desc == nullptr || (desc->dwFlags & DDSD_CAPS) == 0) {
@@ -91,7 +77,7 @@ HRESULT DirectDraw::CreateSurface(const DDSURFACEDESC* desc, DirectDrawSurface**
         s->width_ = target->Width();
         s->height_ = target->Height();
         s->depth_ = target->Depth();
-        s->pitch_ = s->width_ * BytesPerPixel(s->depth_);
+        s->pitch_ = s->width_ * px::BytesPerPixelOfDepth(s->depth_);
         s->videoMemory_ = true;
         s->target_ = std::move(target);
         *ppSurface = s;
@@ -166,7 +152,7 @@ HRESULT DirectDraw::CreateSurface(const DDSURFACEDESC* desc, DirectDrawSurface**
         }
         depth = target->Depth();
     }
-    const int bpp = fourcc ? 2 : BytesPerPixel(depth);
+    const int bpp = fourcc ? 2 : px::BytesPerPixelOfDepth(depth);
     // The pitch is wider than the row and a multiple of 4 and of the pixel
     // size, so a writer that assumes a packed row is caught.
     const int unit = bpp == 3 ? 12 : 4;
@@ -224,9 +210,6 @@ HRESULT DirectDraw::CreateClipper(uint32_t /*flags*/, DirectDrawClipper** ppClip
 
 HRESULT DirectDraw::GetCaps(DDCAPS* driverCaps, DDCAPS* emulationCaps) const {
     const DisplayCaps& caps = device_->Caps();
-    if (caps.getCapsFails) {
-        return DDERR_GENERIC;
-    }
     uint32_t codes = 0;
     (void)GetFourCCCodes(&codes, nullptr);
     for (DDCAPS* c : {driverCaps, emulationCaps}) {

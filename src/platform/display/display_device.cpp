@@ -8,22 +8,11 @@ DisplayDevice::DisplayDevice(const DisplayCaps& caps) : caps_(caps) {}
 
 DisplayDevice::~DisplayDevice() = default;
 
-void DisplayDevice::LoseAllSurfaces() {
+void DisplayDevice::MarkAllSurfacesLost() {
     std::lock_guard<std::mutex> lock(mutex_);
     for (DirectDrawSurface* s : surfaces_) {
         s->lost_ = true;
     }
-}
-
-void DisplayDevice::FailNextLocks(int count, HRESULT hr) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    lockFaults_ = std::max(count, 0);
-    lockFault_ = hr;
-}
-
-void DisplayDevice::SetRestoreFails(bool fail) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    restoreFails_ = fail;
 }
 
 int DisplayDevice::LiveSurfaces() const {
@@ -96,20 +85,6 @@ bool DisplayDevice::TakeYuy2Surface() {
 void DisplayDevice::GiveYuy2Surface() {
     std::lock_guard<std::mutex> lock(mutex_);
     yuy2Live_ = std::max(yuy2Live_ - 1, 0);
-}
-
-HRESULT DisplayDevice::NextLockFault() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (lockFaults_ == 0) {
-        return DD_OK;
-    }
-    --lockFaults_;
-    return lockFault_;
-}
-
-bool DisplayDevice::RestoreFails() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return restoreFails_;
 }
 
 void DisplayDevice::Register(DirectDrawSurface* s) {

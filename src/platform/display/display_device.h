@@ -1,7 +1,8 @@
 #pragma once
 // The display card the surface service draws with: its capabilities and
-// memory, chosen by whoever sets it up (the window at start-up, a test for
-// each branch it wants to reach), and the faults a test can provoke.
+// memory, chosen by whoever sets it up (the program at start, a test for
+// each branch it wants to reach). A card that fails a lock or a restore is
+// a device of a kind of its own that overrides the answers below.
 //
 // DirectDrawCreate opens the default device; without one there is no
 // display hardware and every renderer runs without surfaces.
@@ -17,7 +18,6 @@
 struct DisplayCaps {
     bool overlay = true;   // YUY2 overlays with a back buffer (DDCAPS_OVERLAY)
     bool yuy2Blit = true;  // YUY2 off-screen surfaces blitted to RGB (DDCAPS_BLTFOURCC)
-    bool getCapsFails = false;
     size_t videoMemoryBytes = size_t{32} << 20;
     size_t systemMemoryBytes = size_t{512} << 20;
     int maxYuy2Surfaces = -1;  // off-screen YUY2 surfaces the card makes; -1: no limit
@@ -31,17 +31,11 @@ class DirectDrawSurface;
 class DisplayDevice {
 public:
     explicit DisplayDevice(const DisplayCaps& caps = {});
-    ~DisplayDevice();
+    virtual ~DisplayDevice();
     DisplayDevice(const DisplayDevice&) = delete;
     DisplayDevice& operator=(const DisplayDevice&) = delete;
 
     const DisplayCaps& Caps() const { return caps_; }
-
-    // Faults: every surface (primaries included) reports itself lost until
-    // restored; the next count locks fail with hr; restores fail while set.
-    void LoseAllSurfaces();
-    void FailNextLocks(int count, HRESULT hr = DDERR_SURFACEBUSY);
-    void SetRestoreFails(bool fail);
 
     // Findings.
     int LiveSurfaces() const;
@@ -61,11 +55,18 @@ public:
     void GiveMemory(bool video, size_t bytes);
     bool TakeYuy2Surface();
     void GiveYuy2Surface();
-    HRESULT NextLockFault();
-    bool RestoreFails() const;
+    // What the card answers to a lock beyond the surface's own state, and
+    // whether a lost surface cannot be restored: never a failure here.
+    virtual HRESULT NextLockFault() { return DD_OK; }
+    virtual bool RestoreFails() const { return false; }
     void Register(DirectDrawSurface* s);
     void Unregister(DirectDrawSurface* s, bool guardsIntact);
     void CountWriteOutsideLock();
+
+protected:
+    // Every surface (primaries included) reports itself lost until
+    // restored, as after a change of display mode.
+    void MarkAllSurfacesLost();
 
 private:
     const DisplayCaps caps_;
@@ -74,9 +75,6 @@ private:
     size_t videoUsed_ = 0;
     size_t systemUsed_ = 0;
     int yuy2Live_ = 0;
-    int lockFaults_ = 0;
-    HRESULT lockFault_ = DDERR_SURFACEBUSY;
-    bool restoreFails_ = false;
     int releasedGuardViolations_ = 0;
     int writesOutsideLock_ = 0;
 };

@@ -16,7 +16,7 @@
 #include <mutex>
 #include <vector>
 
-#include "settings/rect.h"
+#include "platform/wintypes/rect.h"
 
 class DisplayTarget {
 public:

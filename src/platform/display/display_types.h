@@ -6,7 +6,7 @@
 #include <cstdint>
 #include "platform/mediacodes/media_codes.h"
 
-#include "settings/rect.h"
+#include "platform/wintypes/rect.h"
 
 using HRESULT = int32_t;
 

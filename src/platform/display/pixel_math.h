@@ -23,6 +23,23 @@ inline int BlueOf(uint32_t rgb) {
     return static_cast<int>(rgb & 0xFF);
 }
 
+// Bytes per pixel of a surface of this depth: 0 (YUY2), 15 and 16 take 2,
+// 8 takes 1, 24 takes 3 and any other 4.
+constexpr int BytesPerPixelOfDepth(int depth) {
+    switch (depth) {
+        case 0:
+        case 15:
+        case 16:
+            return 2;
+        case 8:
+            return 1;
+        case 24:
+            return 3;
+        default:
+            return 4;
+    }
+}
+
 inline int Clamp255(int v) {
     return std::clamp(v, 0, 255);
 }

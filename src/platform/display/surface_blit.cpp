@@ -10,21 +10,6 @@ namespace px = display_pixels;
 
 namespace {
 
-int BytesPerPixel(int depth) {
-    switch (depth) {
-        case 0:
-        case 15:
-        case 16:
-            return 2;
-        case 24:
-            return 3;
-        case 8:
-            return 1;
-        default:
-            return 4;
-    }
-}
-
 // Source column of each destination column x0..x1-1.
 std::vector<int> SourceColumns(const RECT& s, const RECT& d, int x0, int x1) {
     std::vector<int> cols(static_cast<size_t>(std::max(x1 - x0, 0)));
@@ -207,7 +192,7 @@ void StretchBetweenSurfaces(const SurfaceImage& src, const RECT& s, const Surfac
                             const RECT& d) {
     const std::vector<int> cols = SourceColumns(s, d, d.left, d.right);
     const size_t n = static_cast<size_t>(d.right - d.left);
-    const int bpp = BytesPerPixel(src.depth);
+    const int bpp = px::BytesPerPixelOfDepth(src.depth);
     // Source byte of each destination byte of a row. In YUY2 each
     // destination pixel takes its luma and, by its place in the pair, the U
     // or V of the source pixel's pair.

@@ -82,7 +82,7 @@ void SetPcmOutputService(std::shared_ptr<PcmOutputService> service) {
 std::shared_ptr<PcmOutputService> GetPcmOutputService() {
     std::lock_guard<std::mutex> lock(g_serviceMutex);
     if (g_service == nullptr) {
-        g_service = MakeAlsaOutput();
+        g_service = MakeNullOutput(0);
     }
     return g_service;
 }

@@ -36,7 +36,8 @@ public:
     virtual std::unique_ptr<PcmSink> Open(const WAVEFORMATEX& format) = 0;
 };
 
-// The service the wave output uses; null restores ALSA's default device.
+// Installs the service the wave output uses (the program does at start);
+// null leaves none. Without one there is no device.
 void SetPcmOutputService(std::shared_ptr<PcmOutputService> service);
 std::shared_ptr<PcmOutputService> GetPcmOutputService();
 

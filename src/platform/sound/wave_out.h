@@ -3,8 +3,8 @@
 // sound was written against: open a device for a format, prepare buffers,
 // queue them, and get a WOM_DONE callback (on the device's own thread) for
 // each buffer once it has been played. The callback may queue buffers
-// again. The sound goes to the output service in use: ALSA unless another
-// was set (the paced null output, or the file output of the tests).
+// again. The sound goes to the output service installed (pcm_output.h): ALSA
+// in the program, the paced null output or a recording one in tests.
 
 #include <cstdint>
 #include <memory>

@@ -15,7 +15,6 @@
 namespace {
 
 std::atomic<ThreadId> g_nextThreadId{1};
-std::atomic<bool> g_bFailCreation{false};
 
 // Every live queue by thread id.
 std::shared_mutex g_registryLock;
@@ -79,7 +78,7 @@ ThreadHandle CreateThread(std::function<uint32_t()> body, ThreadId* pThreadId) {
     if (pThreadId != nullptr) {
         *pThreadId = 0;
     }
-    if (!body || g_bFailCreation.load()) {
+    if (!body) {
         return nullptr;
     }
     auto state = std::make_shared<ThreadState>();
@@ -214,8 +213,4 @@ void UnregisterThreadQueue() {
         RemoveQueue(t_current.id);
         t_current.queue.reset();
     }
-}
-
-void SetThreadCreationFailsForTesting(bool fail) {
-    g_bFailCreation = fail;
 }

@@ -70,6 +70,3 @@ bool PeekMessage(ThreadMessage* pMsg);
 // messages still in it are dropped.
 ThreadId RegisterThreadQueue();
 void UnregisterThreadQueue();
-
-// For tests of start-up failures: while set, CreateThread fails.
-void SetThreadCreationFailsForTesting(bool fail);

@@ -3,15 +3,8 @@
 // default handler. As with the shell, nothing is reported back: when
 // nothing handles it, nothing happens.
 
-#include <functional>
-#include <string>
-
 #include "platform/ui/win_types.h"
 
 // A relative file name is taken from the current directory. nShowCmd is
 // a wish the desktop may ignore.
 void ShellOpen(const char* target, int nShowCmd);
-
-// Tests see the target (UTF-8 URL) instead of the desktop opening it;
-// an empty function restores the desktop.
-void SetShellOpenHandlerForTesting(std::function<void(const std::string& url)> handler);

@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "platform/ui/qt_message_box.h"
-
 namespace {
 bool HasEnv(const char* name) {
     const char* value = std::getenv(name);
@@ -18,7 +16,5 @@ std::unique_ptr<QApplication> CreateUiApplication(int& argc, char** argv) {
     if (!HasEnv("QT_ENABLE_HIGHDPI_SCALING")) {
         setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
     }
-    auto app = std::make_unique<QApplication>(argc, argv);
-    InstallQtMessageBoxHandler();
-    return app;
+    return std::make_unique<QApplication>(argc, argv);
 }

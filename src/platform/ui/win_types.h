@@ -8,7 +8,7 @@
 #include "platform/msgbox/message_box.h"
 #include "platform/threads/thread_messages.h"
 #include "platform/threads/thread_queue.h"
-#include "settings/rect.h"  // one RECT for the settings, the display and the windows
+#include "platform/wintypes/rect.h"  // one RECT for the settings, the display and the windows
 
 using BOOL = int;
 constexpr BOOL TRUE = 1;

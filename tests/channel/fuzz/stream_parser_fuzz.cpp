@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "channel/frame_queue.h"
-#include "channel/stream_header.h"
 #include "channel/stream_parser.h"
+#include "netservice/stream_header.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1)

@@ -14,9 +14,6 @@
 namespace {
 
 const char* kConfig = R"(; two cameras and a microphone
-[Graph]
-Fail=mediacontrol
-
 [Video1]
 Description=Front door
 Caps=I420 352x288 @333333, YUY2 640x480 @400000 videoinfo2, I420 176x-144 @0 short
@@ -43,7 +40,6 @@ TEST(SyntheticConfig, ReadsEveryKey) {
     SyntheticConfig cfg;
     std::string error;
     ASSERT_TRUE(ParseSyntheticConfig(kConfig, &cfg, &error)) << error;
-    EXPECT_EQ(cfg.graphFailures, kFailMediaControl);
     ASSERT_EQ(cfg.video.size(), 2u);
     const SyntheticVideoDevice& v = cfg.video[0];
     EXPECT_EQ(v.description.value(), "Front door");
@@ -93,7 +89,7 @@ TEST(SyntheticConfig, RejectsMistakesWithTheLine) {
         {"[Audio]\nFormats=22050/1\n", "line 2"},
         {"[Video]\nCrossbar0=Tuner,Laser\n", "Laser"},
         {"[Video]\nBrightness=0,255,1\n", "line 2"},
-        {"[Graph]\nFail=bag\n", "bag"},
+        {"[Graph]\nFail=coinit\n", "line 1"},  // graph failures are no device's
         {"[Video]\nPacing=sometimes\n", "sometimes"},
         {"[Video]\nCrossbar0=Tuner,Xbar0\n", "missing crossbar 0"},
         {"[Video]\nCrossbar0=Tuner,Xbar2\nCrossbar1=SVideo\n", "missing crossbar 2"},
@@ -114,7 +110,7 @@ TEST(SyntheticConfig, DemoFileIsValid) {
     EXPECT_EQ(cfg.audio.size(), 1u);
 }
 
-class BackendFromEnvironment : public ::testing::Test {
+class BackendChoice : public ::testing::Test {
 protected:
     void SetUp() override {
         char tmpl[] = "/tmp/qv_capture_cfg_XXXXXX";
@@ -122,27 +118,23 @@ protected:
         m_dir = tmpl;
     }
     void TearDown() override {
-        unsetenv(kSyntheticDevicesEnv);
         std::remove((m_dir + "/devices.ini").c_str());
         rmdir(m_dir.c_str());
     }
     std::string m_dir;
 };
 
-TEST_F(BackendFromEnvironment, NamedFileGivesItsSyntheticDevices) {
+TEST_F(BackendChoice, NamedFileGivesItsSyntheticDevices) {
     const std::string path = m_dir + "/devices.ini";
     std::ofstream(path) << kConfig;
-    setenv(kSyntheticDevicesEnv, path.c_str(), 1);
-    auto backend = std::dynamic_pointer_cast<SyntheticBackend>(CreateBackendFromEnvironment());
+    auto backend = std::dynamic_pointer_cast<SyntheticBackend>(CreateCaptureBackend(path.c_str()));
     ASSERT_NE(backend, nullptr);
     EXPECT_EQ(backend->Enumerate(DeviceCategory::VideoInput).size(), 2u);
     EXPECT_EQ(backend->Enumerate(DeviceCategory::AudioInput).size(), 1u);
-    EXPECT_FALSE(backend->GraphOffersMediaControl());
 }
 
-TEST_F(BackendFromEnvironment, UnreadableFileGivesNoDevices) {
-    setenv(kSyntheticDevicesEnv, (m_dir + "/missing.ini").c_str(), 1);
-    auto backend = CreateBackendFromEnvironment();
+TEST_F(BackendChoice, UnreadableFileGivesNoDevices) {
+    auto backend = CreateCaptureBackend((m_dir + "/missing.ini").c_str());
     ASSERT_NE(backend, nullptr);
     EXPECT_EQ(std::dynamic_pointer_cast<SyntheticBackend>(backend), nullptr);
     EXPECT_TRUE(backend->Enumerate(DeviceCategory::VideoInput).empty());

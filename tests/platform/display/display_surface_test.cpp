@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/display/direct_draw.h"
+#include "platform/display/faulty_display_device.h"
 #include "platform/display/pixel_math.h"
 
 namespace px = display_pixels;
@@ -15,7 +16,7 @@ class SurfaceTest : public ::testing::Test {
 protected:
     void Open(DisplayCaps caps, int depth = 32) {
         caps.checkWritesOutsideLock = true;
-        device_ = std::make_shared<DisplayDevice>(caps);
+        device_ = std::make_shared<FaultyDisplayDevice>(caps);
         SetDefaultDisplayDevice(device_);
         target_ = std::make_shared<DisplayTarget>(320, 240, depth);
         window_ = std::make_unique<DisplayWindow>(target_, RECT{20, 10, 220, 160}, 1);
@@ -93,7 +94,7 @@ protected:
         ASSERT_EQ(s->Unlock(nullptr), DD_OK);
     }
 
-    std::shared_ptr<DisplayDevice> device_;
+    std::shared_ptr<FaultyDisplayDevice> device_;
     std::shared_ptr<DisplayTarget> target_;
     std::unique_ptr<DisplayWindow> window_;
     DirectDraw* dd_ = nullptr;

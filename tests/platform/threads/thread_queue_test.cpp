@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/threads/thread_creation_faults.h"
 #include "platform/threads/thread_messages.h"
 
 namespace {
@@ -198,12 +199,12 @@ TEST(ThreadQueueTest, ClosingTheHandleLeavesTheThreadRunning) {
 }
 
 TEST(ThreadQueueTest, CreationFailureGivesNoHandleAndIdZero) {
-    SetThreadCreationFailsForTesting(true);
+    SetThreadCreationFails(true);
     ThreadId id = 123;
     std::atomic<int> count{0};
     EXPECT_EQ(CreateThread(CountUntilQuit, &count, &id), nullptr);
     EXPECT_EQ(id, 0u);
-    SetThreadCreationFailsForTesting(false);
+    SetThreadCreationFails(false);
 
     id = 123;
     EXPECT_EQ(CreateThread(static_cast<ThreadProc>(nullptr), nullptr, &id), nullptr);

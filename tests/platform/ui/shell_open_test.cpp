@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/ui/url_recorder.h"
 #include "support/chdir_temp_dir.h"
 #include "support/qt_app.h"
 
@@ -12,14 +13,13 @@ namespace {
 TEST(ShellOpenTest, FilesOpenFromTheCurrentFolderAddressesAsGiven) {
     TestQtApp();
     ChdirTempDir dir;
-    std::vector<std::string> opened;
-    SetShellOpenHandlerForTesting([&](const std::string& url) { opened.push_back(url); });
+    UrlRecorder desktop;
     ShellOpen("Quorvalind.chm", SW_SHOWMAXIMIZED);
     ShellOpen("mailto:support@ostrevanne.example", SW_SHOWNORMAL);
     ShellOpen("http://www.ostrevanne.example/", SW_SHOWMAXIMIZED);
     ShellOpen("", SW_SHOWNORMAL);
     ShellOpen(nullptr, SW_SHOWNORMAL);
-    SetShellOpenHandlerForTesting({});
+    const std::vector<std::string>& opened = desktop.Opened();
     ASSERT_EQ(opened.size(), 3u);
     EXPECT_EQ(opened[0], "file://" + dir.path() + "/Quorvalind.chm");
     EXPECT_EQ(opened[1], "mailto:support@ostrevanne.example");

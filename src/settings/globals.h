@@ -1,5 +1,7 @@
 #pragma once
-// Process-wide state of the main window that every thread reaches.
+// Process-wide state that every thread reaches: the channel table, the
+// selected channel, the uptime and the worker threads. The channel and the
+// video wall types stay declared only, so that every layer can hold them.
 //
 // Values written by one thread and read by others are atomics; read each
 // pointer once into a local before using it:

@@ -1,4 +1,4 @@
-#include "channel/stream_header.h"
+#include "netservice/stream_header.h"
 
 #include <gtest/gtest.h>
 

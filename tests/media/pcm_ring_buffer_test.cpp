@@ -1,4 +1,4 @@
-#include "mainwnd/pcm_ring_buffer.h"
+#include "media/pcm_ring_buffer.h"
 
 #include <gtest/gtest.h>
 

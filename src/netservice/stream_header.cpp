@@ -1,4 +1,4 @@
-#include "channel/stream_header.h"
+#include "netservice/stream_header.h"
 
 void WriteStreamHeader(uint8_t* out, StreamHeader h) {
     out[0] = static_cast<uint8_t>(h);

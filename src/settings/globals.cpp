@@ -1,4 +1,4 @@
-#include "mainwnd/globals.h"
+#include "settings/globals.h"
 
 #include "platform/threads/thread_messages.h"
 

@@ -13,16 +13,16 @@
 #include <vector>
 
 #include "channel/av_channel.h"
-#include "mainwnd/globals.h"
-#include "mainwnd/pixel_formats.h"
+#include "mainwnd/channel_session_host.h"
 #include "media/codec_layer.h"
 #include "media/osd_text.h"
-#include "netservice/channel_session_host.h"
+#include "media/pixel_formats.h"
 #include "netservice/login_server.h"
 #include "netservice/net_command.h"
 #include "platform/net/net_connect.h"
 #include "platform/net/net_transfer.h"
 #include "platform/net/net_wait.h"
+#include "settings/globals.h"
 #include "settings/settings.h"
 
 namespace {
@@ -91,11 +91,11 @@ void BM_PictureToSocket(benchmark::State& state) {
         for (int i = 0; i < kPictures; ++i) {
             int key = 0;
             const auto t0 = Clock::now();
-            CodecEncodeVideo(enc, pictures[i].data(), out.data(), i == 0, &key, 0);
+            CodecEncodeVideo(enc, pictures[i].data(), out.data(), i == 0, &key, 0, 0);
             encodeMs.push_back(
                 std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
         }
-        CodecCloseSlot(enc);
+        CodecCloseSlot(enc, 0);
 
         auto channel = std::make_unique<CAVChannel>(0);
         channel->SetEncodeParams(Params());
