@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 
+#include "dialogs/setup_dialog_runner.h"
 #include "mainwnd/recorder_app.h"
 #include "platform/capture/backend_factory.h"
 #include "platform/capture/device_enum.h"
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
     InstallBackEnds();
     InstallSkinResources();
     CRecorderApp theApp;
+    theApp.SetSetupDialogs(
+        [](CWnd* pMainWnd) { return std::make_unique<CSetupDialogRunner>(pMainWnd); });
     theApp.InitInstance();
     return 0;
 }

@@ -43,7 +43,12 @@ BOOL CRecorderApp::InitInstance() {
     }
     LoadSettingsFile();
     {
+        std::unique_ptr<ISetupDialogRunner> setupDialogs;  // outlives the dialog
         CMainDialog dialog;
+        if (m_makeSetupDialogs) {
+            setupDialogs = m_makeSetupDialogs(&dialog);
+            dialog.State().SetSetupDialogRunner(setupDialogs.get());
+        }
         AfxSetMainWnd(&dialog);
         dialog.DoModal();
         AfxSetMainWnd(nullptr);

@@ -1,7 +1,8 @@
 #pragma once
 // The program's resources: the skin bitmaps, the icon (128), the strings,
 // the tray menu (130) and the dialog templates of the main window (102),
-// the video wall (129) and the About box (100).
+// the video wall (129), the About box (100) and the setup dialogs (their
+// ids in their own headers, e.g. record_setup_ids.h).
 
 #include <QImage>
 #include <map>
@@ -50,5 +51,7 @@ private:
 // object exists).
 void InstallSkinResources();
 
-// Builds the dialog templates (skin_templates.cpp).
+// Builds the dialog templates (skin_templates.cpp), each setup dialog's
+// in a file of its own.
 std::map<UINT, DialogTemplate> BuildDialogTemplates();
+DialogTemplate RecordSetupTemplate();

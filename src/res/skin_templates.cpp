@@ -1,27 +1,11 @@
 #include <cstdio>
 
 #include "res/main_window_controls.h"
+#include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
+#include "res/template_builders.h"
 
 namespace {
-
-ControlTemplate Button(int id, const char* text, int x, int y, int cx, int cy) {
-    ControlTemplate c;
-    c.kind = ControlKind::PushButton;
-    c.id = id;
-    c.text = text;
-    c.x = x;
-    c.y = y;
-    c.cx = cx;
-    c.cy = cy;
-    return c;
-}
-
-ControlTemplate Static(int id, const char* text, int x, int y, int cx, int cy) {
-    ControlTemplate c = Button(id, text, x, y, cx, cy);
-    c.kind = ControlKind::Static;
-    return c;
-}
 
 // The main window: every skin button at its place, the four value
 // displays, and the 16 channel buttons.
@@ -33,9 +17,9 @@ DialogTemplate MainDialog() {
     t.frameless = true;  // the caption and its buttons are in the skin
     for (const MainControl& c : MainWindowControls()) {
         if (c.kind == MainControlKind::SkinButton) {
-            t.controls.push_back(Button(c.id, c.caption, c.x, c.y, c.cx, c.cy));
+            t.controls.push_back(PushButton(c.id, c.caption, c.x, c.y, c.cx, c.cy));
         } else {
-            ControlTemplate value = Static(c.id, c.caption, c.x, c.y, c.cx, c.cy);
+            ControlTemplate value = Label(c.id, c.caption, c.x, c.y, c.cx, c.cy);
             value.fontPixels = 9;  // 10 pixels high, so a small font
             t.controls.push_back(value);
         }
@@ -44,8 +28,8 @@ DialogTemplate MainDialog() {
         char caption[4];
         std::snprintf(caption, sizeof caption, "%02d", n + 1);
         const RECT r = ChannelButtonRect(n);
-        t.controls.push_back(Button(ChannelButtonControlId(n), caption, r.left, r.top,
-                                    r.right - r.left, r.bottom - r.top));
+        t.controls.push_back(PushButton(ChannelButtonControlId(n), caption, r.left, r.top,
+                                        r.right - r.left, r.bottom - r.top));
     }
     return t;
 }
@@ -74,18 +58,18 @@ DialogTemplate AboutBox() {
     icon.y = 20;
     icon.cx = 32;
     icon.cy = 32;
-    ControlTemplate home = Button(IDC_ABOUT_HOMEPAGE, kHomepageAddress, 170, 56, 270, 20);
+    ControlTemplate home = PushButton(IDC_ABOUT_HOMEPAGE, kHomepageAddress, 170, 56, 270, 20);
     home.flat = true;
-    ControlTemplate mail = Button(IDC_ABOUT_SUPPORT_MAIL, kSupportAddress, 170, 82, 270, 20);
+    ControlTemplate mail = PushButton(IDC_ABOUT_SUPPORT_MAIL, kSupportAddress, 170, 82, 270, 20);
     mail.flat = true;
     t.controls = {
         icon,
-        Static(IDC_ABOUT_VERSION, "Quorvalind", 70, 22, 370, 18),
-        Static(IDC_ABOUT_HOMEPAGE_LABEL, "Homepage: ", 70, 58, 96, 16),
+        Label(IDC_ABOUT_VERSION, "Quorvalind", 70, 22, 370, 18),
+        Label(IDC_ABOUT_HOMEPAGE_LABEL, "Homepage: ", 70, 58, 96, 16),
         home,
-        Static(IDC_ABOUT_SUPPORT_LABEL, "Support email:", 70, 84, 96, 16),
+        Label(IDC_ABOUT_SUPPORT_LABEL, "Support email:", 70, 84, 96, 16),
         mail,
-        Button(1, "OK", 372, 108, 70, 24),
+        PushButton(1, "OK", 372, 108, 70, 24),
     };
     return t;
 }
@@ -94,5 +78,9 @@ DialogTemplate AboutBox() {
 
 std::map<UINT, DialogTemplate> BuildDialogTemplates() {
     return {
-        {IDD_MAIN_DIALOG, MainDialog()}, {IDD_VIDEO_WALL, VideoWall()}, {IDD_ABOUTBOX, AboutBox()}};
+        {IDD_MAIN_DIALOG, MainDialog()},
+        {IDD_VIDEO_WALL, VideoWall()},
+        {IDD_ABOUTBOX, AboutBox()},
+        {IDD_RECORD_SETUP, RecordSetupTemplate()},
+    };
 }

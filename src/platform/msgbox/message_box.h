@@ -14,6 +14,7 @@ constexpr unsigned MB_YESNO = 0x00000004u;
 constexpr unsigned MB_ICONERROR = 0x00000010u;
 constexpr unsigned MB_ICONQUESTION = 0x00000020u;
 constexpr unsigned MB_ICONWARNING = 0x00000030u;
+constexpr unsigned MB_ICONEXCLAMATION = MB_ICONWARNING;
 constexpr unsigned MB_ICONINFORMATION = 0x00000040u;
 
 constexpr int IDOK = 1;
@@ -47,3 +48,8 @@ void SetMessageBoxUiThread();
 
 // Waits until every box asked for on a worker thread has reached the handler.
 void FlushPendingMessageBoxes();
+
+// While refused (the program is ending), no box reaches the handler: one
+// asked for on the user-interface thread answers IDCANCEL at once, one from
+// a worker is dropped; each is still printed on stderr.
+void SetMessageBoxesRefused(bool refused);

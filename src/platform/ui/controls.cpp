@@ -3,13 +3,46 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include "platform/ui/control_proc.h"
 #include "platform/ui/skin_button_widget.h"
+
+int CButton::GetCheck() const {
+    return static_cast<int>(const_cast<CButton*>(this)->SendMessage(BM_GETCHECK));
+}
+
+void CButton::SetCheck(int nCheck) {
+    SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck));
+}
+
+UINT CButton::GetState() const {
+    return static_cast<UINT>(const_cast<CButton*>(this)->SendMessage(BM_GETSTATE));
+}
+
+void CButton::SetState(BOOL bHighlight) {
+    SendMessage(BM_SETSTATE, static_cast<WPARAM>(bHighlight));
+}
+
+UINT CButton::GetButtonStyle() const {
+    return GetButtonStyleOf(GetWidget());
+}
+
+void CButton::SetButtonStyle(UINT nStyle, BOOL bRedraw) {
+    SendMessage(BM_SETSTYLE, nStyle, bRedraw);
+}
 
 void CStatic::SetIcon(HICON hIcon) {
     auto* label = qobject_cast<QLabel*>(GetWidget());
     if (label != nullptr && hIcon != nullptr) {
         label->setPixmap(hIcon->icon.pixmap(32, 32));
     }
+}
+
+void CEdit::SetLimitText(UINT nMax) {
+    SendMessage(EM_LIMITTEXT, nMax);
+}
+
+UINT CEdit::GetLimitText() const {
+    return static_cast<UINT>(const_cast<CEdit*>(this)->SendMessage(EM_GETLIMITTEXT));
 }
 
 BOOL CBitmapButton::LoadBitmaps(UINT nIDUp, UINT nIDDown, UINT nIDFocus, UINT /*nIDDisabled*/) {

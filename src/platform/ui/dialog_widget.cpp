@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "platform/ui/skin_button_widget.h"
 #include "platform/ui/wnd_event_bridge.h"
 
 DialogWidget::DialogWidget(CWnd* owner, QWidget* parent, bool child, bool frameless, bool closeBox)
@@ -44,6 +45,11 @@ void DialogWidget::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            if (auto* button = dynamic_cast<SkinButtonWidget*>(focusWidget());
+                button != nullptr && !button->HasPictures() && button->isEnabled()) {
+                button->click();  // Enter presses the push button that has the focus
+                return;
+            }
             Send(WM_COMMAND, IDOK, 0);
             return;
         case Qt::Key_Escape:

@@ -128,6 +128,50 @@ const CPen* CDC::SelectObject(const CPen* pPen) {
     return old;
 }
 
+const CFont* CDC::SelectObject(const CFont* pFont) {
+    const CFont* old = m_pFont;
+    m_pFont = pFont;
+    if (m_painter != nullptr && pFont != nullptr) {
+        m_painter->setFont(pFont->GetFont());
+    }
+    return old;
+}
+
+namespace {
+
+QFont MeasuringFont(const CFont* pFont, const QPainter* painter) {
+    if (pFont != nullptr && pFont->IsCreated()) {
+        return pFont->GetFont();
+    }
+    if (painter != nullptr) {
+        return painter->font();
+    }
+    return QFont();  // the application's
+}
+
+}  // namespace
+
+SIZE CDC::GetTextExtent(const char* text) const {
+    QFontMetrics metrics(MeasuringFont(m_pFont, m_painter));
+    QString s = QString::fromStdString(Gb2312ToUtf8(text != nullptr ? text : ""));
+    return SIZE{metrics.horizontalAdvance(s), metrics.height()};
+}
+
+SIZE CDC::GetTabbedTextExtent(const char* text) const {
+    QFontMetrics metrics(MeasuringFont(m_pFont, m_painter));
+    QString s = QString::fromStdString(Gb2312ToUtf8(text != nullptr ? text : ""));
+    const int stop = 8 * metrics.averageCharWidth();
+    int width = 0;
+    QStringList pieces = s.split('\t');
+    for (int i = 0; i < pieces.size(); ++i) {
+        if (i > 0 && stop > 0) {
+            width = (width / stop + 1) * stop;  // to the next stop
+        }
+        width += metrics.horizontalAdvance(pieces[i]);
+    }
+    return SIZE{width, metrics.height()};
+}
+
 void CDC::MoveTo(int x, int y) {
     m_pos = QPoint(x, y);
 }

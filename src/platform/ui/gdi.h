@@ -4,6 +4,7 @@
 // control-colour handler chooses (no painter).
 
 #include <QBrush>
+#include <QFont>
 #include <QIcon>
 #include <QImage>
 #include <QPainter>
@@ -47,6 +48,24 @@ private:
 };
 using HBRUSH = const CBrush*;
 
+// A font; a window's own comes from CWnd::GetFont.
+class CFont {
+public:
+    CFont() = default;
+    explicit CFont(const QFont& font) : m_font(font), m_bCreated(true) {}
+    BOOL IsCreated() const { return m_bCreated ? TRUE : FALSE; }
+    const QFont& GetFont() const { return m_font; }
+
+private:
+    QFont m_font;
+    bool m_bCreated = false;
+};
+
+struct SIZE {
+    int cx = 0;
+    int cy = 0;
+};
+
 constexpr int PS_SOLID = 0;
 
 class CPen {
@@ -89,9 +108,18 @@ public:
     void TextOut(int x, int y, const char* text);
     void DrawIcon(int x, int y, HICON hIcon);
     void DrawBitmap(int x, int y, const CBitmap& bitmap);
-    // The current brush for FillRect-less calls and the pen for lines.
+    // The current brush for FillRect-less calls, the pen for lines and the
+    // font for text; each returns the one selected before (null: the
+    // context's default).
     const CBrush* SelectObject(const CBrush* pBrush);
     const CPen* SelectObject(const CPen* pPen);
+    const CFont* SelectObject(const CFont* pFont);
+
+    // The size of a line of text in the selected font (or the painter's,
+    // or the application's). The tabbed extent expands tabs to stops every
+    // eight average character widths.
+    SIZE GetTextExtent(const char* text) const;
+    SIZE GetTabbedTextExtent(const char* text) const;
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
 
@@ -105,6 +133,7 @@ private:
     int m_bkMode = OPAQUE;
     const CBrush* m_pBrush = nullptr;
     const CPen* m_pPen = nullptr;
+    const CFont* m_pFont = nullptr;
     QPoint m_pos;
 };
 

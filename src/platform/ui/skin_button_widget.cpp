@@ -30,9 +30,21 @@ QSize SkinButtonWidget::sizeHint() const {
     return HasPictures() ? m_up.size() : QPushButton::sizeHint();
 }
 
+void SkinButtonWidget::nextCheckState() {
+    if (m_bAutoCheck) {
+        QPushButton::nextCheckState();
+    }
+}
+
 void SkinButtonWidget::paintEvent(QPaintEvent* event) {
     if (!HasPictures()) {
         QPushButton::paintEvent(event);
+        if (isChecked()) {
+            // The selected look: a bright frame inside the sunken face.
+            QPainter painter(this);
+            painter.setPen(QPen(QColor(0xff, 0xd2, 0x4a), 2));
+            painter.drawRect(rect().adjusted(2, 2, -2, -2));
+        }
         return;
     }
     QPainter painter(this);

@@ -103,6 +103,8 @@ constexpr int SW_MINIMIZE = 6;
 constexpr int SW_RESTORE = 9;
 
 // Control kinds handed to OnCtlColor.
+constexpr UINT CTLCOLOR_MSGBOX = 0;
+constexpr UINT CTLCOLOR_SCROLLBAR = 5;
 constexpr UINT CTLCOLOR_BTN = 3;
 constexpr UINT CTLCOLOR_DLG = 4;
 constexpr UINT CTLCOLOR_EDIT = 1;

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QVariant>
+#include <QWidget>
 #include <atomic>
 #include <mutex>
 #include <unordered_map>
@@ -91,4 +93,25 @@ void RebindWindow(HWND hWnd, CWnd* pWnd) {
     if (it != g_windows.end()) {
         it->second = pWnd;
     }
+}
+
+namespace {
+constexpr char kHandleProperty[] = "qvHwnd";
+}
+
+void SetWidgetHandle(QWidget* widget, HWND hWnd) {
+    if (widget != nullptr) {
+        widget->setProperty(kHandleProperty, QVariant::fromValue(reinterpret_cast<quintptr>(hWnd)));
+    }
+}
+
+CWnd* WndFromWidget(const QWidget* widget) {
+    if (widget == nullptr) {
+        return nullptr;
+    }
+    const QVariant handle = widget->property(kHandleProperty);
+    if (!handle.isValid()) {
+        return nullptr;
+    }
+    return WindowFromHandle(reinterpret_cast<HWND>(handle.value<quintptr>()));
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/win_types.h"
 
 class CWnd;
+class QWidget;
 
 // User-interface thread only.
 HWND RegisterWindow(CWnd* pWnd);
@@ -33,3 +34,9 @@ void NotifyMainWndHandle(CWnd* pWnd, HWND hWnd);
 // Points a live handle at another object (a control subclassed by a
 // member of its dialog). User-interface thread only.
 void RebindWindow(HWND hWnd, CWnd* pWnd);
+
+// The window object of a widget (the control's current one once a member
+// of its dialog subclassed it); null for a widget without a window.
+// User-interface thread only.
+CWnd* WndFromWidget(const QWidget* widget);
+void SetWidgetHandle(QWidget* widget, HWND hWnd);

@@ -1,19 +1,23 @@
 #include "platform/ui/wnd.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
 #include "platform/textcodec/gb2312_codec.h"
-#include "platform/ui/controls.h"
+#include "platform/ui/control_factory.h"
+#include "platform/ui/control_proc.h"
 #include "platform/ui/dialog_widget.h"
+#include "platform/ui/edit_text_filter.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/skin_button_widget.h"
 #include "platform/ui/window_registry.h"
@@ -29,6 +33,9 @@ std::string FromQString(const QString& s) {
     return Utf8ToGb2312(s.toStdString());
 }
 
+// The kind OnCtlColor is asked with; 0 for controls that draw themselves
+// in the desktop's look (drop-down lists, list views, spins, pickers) or
+// entirely through their window object (custom ones).
 UINT CtlColorKind(ControlKind kind) {
     switch (kind) {
         case ControlKind::Edit:
@@ -37,9 +44,60 @@ UINT CtlColorKind(ControlKind kind) {
             return CTLCOLOR_LISTBOX;
         case ControlKind::PushButton:
             return CTLCOLOR_BTN;
-        default:
+        case ControlKind::Static:
+        case ControlKind::IconStatic:
+        case ControlKind::GroupBox:
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton:
             return CTLCOLOR_STATIC;
+        default:
+            return 0;
     }
+}
+
+// A pattern brush as it lies under the target: the part of the pattern
+// under the target's place in the dialog, so a control painted with the
+// dialog's own skin shows no seam against it. (Qt starts a pattern at the
+// top-left corner of each widget it fills.)
+QBrush AlignedBrush(const QBrush& brush, const QWidget* target, const QWidget* dialog) {
+    if (brush.style() != Qt::TexturePattern || dialog == nullptr || target == dialog) {
+        return brush;
+    }
+    const QPixmap pattern = brush.texture();
+    if (pattern.isNull()) {
+        return brush;
+    }
+    const QPoint origin = target->mapTo(dialog, QPoint(0, 0));
+    QPixmap under(target->size().expandedTo(QSize(1, 1)));
+    QPainter painter(&under);
+    painter.drawTiledPixmap(
+        under.rect(), pattern,
+        QPoint(((origin.x() % pattern.width()) + pattern.width()) % pattern.width(),
+               ((origin.y() % pattern.height()) + pattern.height()) % pattern.height()));
+    painter.end();
+    return QBrush(under);
+}
+
+constexpr char kRawTextProperty[] = "qvRawText";
+constexpr char kShownTextProperty[] = "qvShownText";
+
+QString ShownText(const QWidget* widget) {
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+        return button->text();
+    }
+    if (auto* label = qobject_cast<const QLabel*>(widget)) {
+        return label->text();
+    }
+    if (auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+        return edit->text();
+    }
+    if (auto* group = qobject_cast<const QGroupBox*>(widget)) {
+        return group->title();
+    }
+    if (auto* combo = qobject_cast<const QComboBox*>(widget)) {
+        return combo->currentText();
+    }
+    return widget->windowTitle();
 }
 
 }  // namespace
@@ -76,6 +134,7 @@ void CWnd::AttachWidget(QWidget* widget, CWnd* pParent, int nCtrlId) {
     m_pParent = pParent;
     m_nCtrlId = nCtrlId;
     m_hWnd = RegisterWindow(this);
+    SetWidgetHandle(widget, m_hWnd);
     NotifyMainWndHandle(this, m_hWnd);
 }
 
@@ -99,6 +158,9 @@ void CWnd::DetachWidget() {
     std::map<int, ControlEntry> controls = std::move(m_controls);
     m_controls.clear();
     controls.clear();
+    m_controlOrder.clear();
+    m_pRadioGroup = nullptr;
+    m_bColorsApplied = false;
     if (m_hWnd != nullptr) {
         UnregisterWindow(m_hWnd);
         NotifyMainWndHandle(this, nullptr);
@@ -179,12 +241,22 @@ LRESULT CWnd::DispatchStandard(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SHOWWINDOW:
             OnShowWindow(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
             return 0;
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            if (!OnNotify(wParam, lParam, &result)) {
+                return DefWindowProc(message, wParam, lParam);
+            }
+            return result;
+        }
         default:
             return DefWindowProc(message, wParam, lParam);
     }
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_pParent != nullptr) {
+        return ControlDefWindowProc(this, message, wParam, lParam);
+    }
     switch (message) {
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {
@@ -232,13 +304,46 @@ void CWnd::MapCommand(UINT id, std::function<void()> handler) {
     m_commandMap[id] = std::move(handler);
 }
 
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
-    auto handler = m_commandMap.find(LOWORD(wParam));
-    if (handler == m_commandMap.end()) {
+void CWnd::MapControlNotify(UINT id, UINT code, std::function<void()> handler) {
+    m_controlNotifyMap[{id, code}] = std::move(handler);
+}
+
+void CWnd::MapNotify(UINT id, int code, NotifyHandler handler) {
+    m_notifyMap[{id, code}] = std::move(handler);
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const UINT id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    std::function<void()> copy;  // the handler may remap itself
+    if (code == BN_CLICKED || lParam == 0) {
+        auto handler = m_commandMap.find(id);
+        if (handler == m_commandMap.end()) {
+            return FALSE;
+        }
+        copy = handler->second;
+    } else {
+        auto handler = m_controlNotifyMap.find({id, code});
+        if (handler == m_controlNotifyMap.end()) {
+            return FALSE;
+        }
+        copy = handler->second;
+    }
+    copy();
+    return TRUE;
+}
+
+BOOL CWnd::OnNotify(WPARAM /*wParam*/, LPARAM lParam, LRESULT* pResult) {
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header == nullptr) {
         return FALSE;
     }
-    std::function<void()> copy = handler->second;
-    copy();
+    auto handler = m_notifyMap.find({static_cast<UINT>(header->idFrom), header->code});
+    if (handler == m_notifyMap.end()) {
+        return FALSE;
+    }
+    NotifyHandler copy = handler->second;
+    copy(header, pResult);
     return TRUE;
 }
 
@@ -335,60 +440,33 @@ std::string CWnd::GetDlgItemText(int nID) const {
     return pItem != nullptr ? pItem->GetWindowText() : std::string();
 }
 
+LRESULT CWnd::SendDlgItemMessage(int nID, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* pItem = GetDlgItem(nID);
+    return pItem != nullptr ? pItem->SendMessage(message, wParam, lParam) : 0;
+}
+
+UINT CWnd::GetStyle() const {
+    if (m_pParent == nullptr) {
+        return 0;
+    }
+    auto it = m_pParent->m_controls.find(m_nCtrlId);
+    return it != m_pParent->m_controls.end() ? it->second.style : 0;
+}
+
+ControlKind CWnd::GetControlKind() const {
+    if (m_pParent == nullptr) {
+        return ControlKind::Static;
+    }
+    auto it = m_pParent->m_controls.find(m_nCtrlId);
+    return it != m_pParent->m_controls.end() ? it->second.kind : ControlKind::Static;
+}
+
 CWnd* CWnd::CreateControl(const ControlTemplate& control) {
     if (!m_widget || m_controls.count(control.id) != 0) {
         return nullptr;
     }
-    QWidget* widget = nullptr;
-    std::unique_ptr<CWnd> generic;
-    QString text = ToQString(control.text.c_str());
-    switch (control.kind) {
-        case ControlKind::PushButton: {
-            auto* button = new SkinButtonWidget(m_widget);
-            button->setText(text);
-            if (control.flat) {
-                button->setFlat(true);
-                button->setCursor(Qt::PointingHandCursor);
-                button->setStyleSheet(
-                    "QPushButton { color: #1a4fd0; text-decoration: underline; "
-                    "border: none; text-align: left; }");
-            }
-            widget = button;
-            generic = std::make_unique<CButton>();
-            break;
-        }
-        case ControlKind::CheckBox:
-            widget = new QCheckBox(text, m_widget);
-            generic = std::make_unique<CButton>();
-            break;
-        case ControlKind::Static:
-            widget = new QLabel(text, m_widget);
-            generic = std::make_unique<CStatic>();
-            break;
-        case ControlKind::IconStatic: {
-            auto* label = new QLabel(m_widget);
-            HICON hIcon = LoadIcon(control.resource);
-            if (hIcon != nullptr) {
-                label->setPixmap(hIcon->icon.pixmap(32, 32));
-                DestroyIcon(hIcon);
-            }
-            widget = label;
-            generic = std::make_unique<CStatic>();
-            break;
-        }
-        case ControlKind::GroupBox:
-            widget = new QGroupBox(text, m_widget);
-            generic = std::make_unique<CStatic>();
-            break;
-        case ControlKind::Edit:
-            widget = new QLineEdit(text, m_widget);
-            generic = std::make_unique<CWnd>();
-            break;
-        case ControlKind::ListBox:
-            widget = new QListWidget(m_widget);
-            generic = std::make_unique<CWnd>();
-            break;
-    }
+    MadeControl made = MakeControl(control, m_widget);
+    QWidget* widget = made.widget;
     widget->setObjectName(QString::number(control.id));
     if (control.fontPixels > 0) {
         QFont font = widget->font();
@@ -396,22 +474,33 @@ CWnd* CWnd::CreateControl(const ControlTemplate& control) {
         widget->setFont(font);
     }
     widget->setGeometry(control.x + m_nBorder, control.y + m_nBorder, control.cx, control.cy);
-    widget->show();
-    CWnd* pWnd = generic.get();
+    widget->setEnabled((control.style & CTL_DISABLED) == 0);
+    widget->setVisible((control.style & CTL_HIDDEN) == 0);
+    if (control.kind == ControlKind::GroupBox) {
+        widget->lower();  // its members lie over it, whatever the template order
+    }
+
+    // Radios are exclusive within their group: up to the next group start.
+    if ((control.style & CTL_GROUP) != 0) {
+        m_pRadioGroup = nullptr;
+    }
+    if (control.kind == ControlKind::RadioButton) {
+        if (m_pRadioGroup == nullptr) {
+            m_pRadioGroup = new QButtonGroup(m_widget);
+            m_pRadioGroup->setExclusive(true);
+        }
+        m_pRadioGroup->addButton(qobject_cast<QAbstractButton*>(widget));
+    }
+
+    CWnd* pWnd = made.object.get();
     pWnd->AttachWidget(widget, this, control.id);
     ControlEntry& entry = m_controls[control.id];
     entry.pWnd = pWnd;
     entry.kind = control.kind;
-    entry.generic = std::move(generic);
-
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        HWND hControl = pWnd->m_hWnd.load();
-        int id = control.id;
-        // A click is sent at once, with the button's window in lParam.
-        QObject::connect(button, &QAbstractButton::clicked, [this, id, hControl] {
-            WindowProc(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(hControl));
-        });
-    }
+    entry.style = control.style;
+    entry.generic = std::move(made.object);
+    m_controlOrder.push_back(control.id);
+    WireControl(widget, pWnd->m_hWnd.load(), control.id);
     return pWnd;
 }
 
@@ -432,37 +521,68 @@ void CWnd::RefreshControlColors() {
             ApplyControlColor(entry.pWnd, entry.kind);
         }
     }
+    m_bColorsApplied = true;
+}
+
+void CWnd::ReapplyControlColor(CWnd* pControl) {
+    if (!m_bColorsApplied) {
+        return;  // the first refresh after initialisation does them all
+    }
+    for (auto& [id, entry] : m_controls) {
+        if (entry.pWnd == pControl) {
+            ApplyControlColor(pControl, entry.kind);
+            return;
+        }
+    }
 }
 
 void CWnd::ApplyControlColor(CWnd* pControl, ControlKind kind) {
     QWidget* widget = pControl->GetWidget();
-    if (widget == nullptr) {
+    const UINT ctlColor = CtlColorKind(kind);
+    if (widget == nullptr || ctlColor == 0) {
         return;
     }
     CDC dc;
-    UINT ctlColor = CtlColorKind(kind);
     HBRUSH brush = OnCtlColor(&dc, pControl, ctlColor);
+    const bool textArea = ctlColor == CTLCOLOR_EDIT || ctlColor == CTLCOLOR_LISTBOX;
+    // Behind the text: an opaque background colour, else the brush.
+    auto baseFor = [&](const QWidget* target) {
+        if (dc.GetBkMode() == OPAQUE && dc.GetBkColor()) {
+            return QBrush(ToQColor(*dc.GetBkColor()));
+        }
+        return AlignedBrush(brush->GetBrush(), target, m_widget);
+    };
     QPalette palette = widget->palette();
-    if (brush != nullptr) {
-        palette.setBrush(QPalette::Window, brush->GetBrush());
-        palette.setBrush(QPalette::Button, brush->GetBrush());
-        if (ctlColor == CTLCOLOR_EDIT || ctlColor == CTLCOLOR_LISTBOX) {
-            // An opaque background colour fills behind the text, else the brush.
-            if (dc.GetBkMode() == OPAQUE && dc.GetBkColor()) {
-                palette.setColor(QPalette::Base, ToQColor(*dc.GetBkColor()));
-            } else {
-                palette.setBrush(QPalette::Base, brush->GetBrush());
-            }
+    // A push button keeps its face; its brush would only paint around it.
+    if (brush != nullptr && ctlColor != CTLCOLOR_BTN) {
+        const QBrush fill = AlignedBrush(brush->GetBrush(), widget, m_widget);
+        palette.setBrush(QPalette::Window, fill);
+        palette.setBrush(widget->backgroundRole(), fill);  // Button for check boxes
+        if (textArea) {
+            palette.setBrush(QPalette::Base, baseFor(widget));
         }
         widget->setAutoFillBackground(true);
     }
     if (dc.GetTextColor()) {
-        QColor text = ToQColor(*dc.GetTextColor());
-        palette.setColor(QPalette::WindowText, text);
-        palette.setColor(QPalette::Text, text);
-        palette.setColor(QPalette::ButtonText, text);
+        const QColor text = ToQColor(*dc.GetTextColor());
+        // Only the text's own role: a check box draws its check mark in Text.
+        const QPalette::ColorRole role = textArea                   ? QPalette::Text
+                                         : ctlColor == CTLCOLOR_BTN ? QPalette::ButtonText
+                                                                    : QPalette::WindowText;
+        palette.setColor(role, text);
     }
     widget->setPalette(palette);
+    // A list box's lines lie in its viewport, a frame's width inside: it
+    // lets the list's own background show, unless that is a plain colour.
+    auto* area = qobject_cast<QAbstractScrollArea*>(widget);
+    if (area != nullptr && brush != nullptr) {
+        QWidget* viewport = area->viewport();
+        QPalette inner = viewport->palette();
+        const QBrush base = palette.brush(QPalette::Base);
+        inner.setBrush(QPalette::Base,
+                       base.style() == Qt::SolidPattern ? base : QBrush(Qt::transparent));
+        viewport->setPalette(inner);
+    }
 }
 
 void CWnd::SetWindowText(const char* text) {
@@ -470,11 +590,19 @@ void CWnd::SetWindowText(const char* text) {
         return;
     }
     QString s = ToQString(text);
+    // Kept, so a text read back unchanged is the same bytes even where
+    // they are no valid GB2312.
+    m_widget->setProperty(kRawTextProperty, QByteArray(text != nullptr ? text : ""));
+    m_widget->setProperty(kShownTextProperty, s);
     if (auto* button = qobject_cast<QAbstractButton*>(m_widget)) {
         button->setText(s);
     } else if (auto* label = qobject_cast<QLabel*>(m_widget)) {
         label->setText(s);
     } else if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) {
+        if (auto* filter =
+                dynamic_cast<EditTextFilter*>(const_cast<QValidator*>(edit->validator()))) {
+            filter->AcceptProgramText(s);
+        }
         edit->setText(s);
     } else if (auto* group = qobject_cast<QGroupBox*>(m_widget)) {
         group->setTitle(s);
@@ -487,19 +615,12 @@ std::string CWnd::GetWindowText() const {
     if (!m_widget) {
         return {};
     }
-    if (auto* button = qobject_cast<QAbstractButton*>(m_widget)) {
-        return FromQString(button->text());
+    const QString shown = ShownText(m_widget);
+    const QVariant raw = m_widget->property(kRawTextProperty);
+    if (raw.isValid() && m_widget->property(kShownTextProperty).toString() == shown) {
+        return raw.toByteArray().toStdString();
     }
-    if (auto* label = qobject_cast<QLabel*>(m_widget)) {
-        return FromQString(label->text());
-    }
-    if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) {
-        return FromQString(edit->text());
-    }
-    if (auto* group = qobject_cast<QGroupBox*>(m_widget)) {
-        return FromQString(group->title());
-    }
-    return FromQString(m_widget->windowTitle());
+    return FromQString(shown);
 }
 
 BOOL CWnd::ShowWindow(int nCmdShow) {
@@ -549,6 +670,9 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
     }
     int parentBorder = m_pParent != nullptr ? m_pParent->m_nBorder : 0;
     m_widget->setGeometry(x + parentBorder, y + parentBorder, nWidth, nHeight);
+    if (m_pParent != nullptr) {
+        m_pParent->ReapplyControlColor(this);  // its brush origin moved with it
+    }
     if (bRepaint) {
         m_widget->update();
     }
@@ -580,7 +704,11 @@ void CWnd::GetClientRect(RECT* pRect) const {
         return;
     }
     *pRect = RECT{};
-    if (m_widget) {
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(m_widget.data())) {
+        // Inside the frame and the scroll bars.
+        pRect->right = area->viewport()->width();
+        pRect->bottom = area->viewport()->height();
+    } else if (m_widget) {
         pRect->right = m_widget->width() - 2 * m_nBorder;
         pRect->bottom = m_widget->height() - 2 * m_nBorder;
     }
@@ -667,6 +795,46 @@ BOOL CWnd::EnableWindow(BOOL bEnable) {
 
 BOOL CWnd::IsWindowEnabled() const {
     return m_widget && m_widget->isEnabled() ? TRUE : FALSE;
+}
+
+CWnd* CWnd::SetFocus() {
+    CWnd* previous = GetFocus();
+    if (m_widget) {
+        m_widget->setFocus(Qt::OtherFocusReason);
+    }
+    return previous;
+}
+
+CWnd* CWnd::GetFocus() {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused == nullptr) {
+        QWidget* window = QApplication::activeModalWidget();
+        if (window == nullptr) {
+            window = QApplication::activeWindow();
+        }
+        focused = window != nullptr ? window->focusWidget() : nullptr;
+    }
+    // A part of a control (a spin's arrow, a list's viewport) is the control.
+    for (QWidget* w = focused; w != nullptr; w = w->parentWidget()) {
+        if (CWnd* pWnd = WndFromWidget(w)) {
+            return pWnd;
+        }
+    }
+    return nullptr;
+}
+
+CFont* CWnd::GetFont() {
+    m_font = m_widget ? CFont(m_widget->font()) : CFont();
+    return &m_font;
+}
+
+CDC* CWnd::GetDC() {
+    return m_widget ? new CDC() : nullptr;
+}
+
+int CWnd::ReleaseDC(CDC* pDC) {
+    delete pDC;
+    return pDC != nullptr ? 1 : 0;
 }
 
 void CWnd::SetIcon(HICON hIcon, BOOL /*bBigIcon*/) {

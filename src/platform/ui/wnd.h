@@ -10,7 +10,14 @@
 //
 // Controls are child windows found by their control id; the id is also the
 // widget's object name as a decimal string. Texts are GB2312 bytes and are
-// converted only where they meet Qt.
+// converted only where they meet Qt; a text read back unchanged from a
+// control is the very bytes put there.
+//
+// Controls tell their dialog what the user did: WM_COMMAND with the
+// control's id and a notification code (BN_CLICKED, EN_CHANGE,
+// CBN_SELCHANGE, LBN_SELCHANGE; never for the program's own changes), or
+// WM_NOTIFY with an NMHDR-headed record (UDN_DELTAPOS, NM_CLICK,
+// LVN_KEYDOWN).
 
 #include <QImage>
 #include <QPointer>
@@ -22,11 +29,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/control_messages.h"
 #include "platform/ui/gdi.h"
 #include "platform/ui/resources.h"
 #include "platform/ui/win_types.h"
 
 class CMenu;
+class QButtonGroup;
 class QTimer;
 
 class CWnd {
@@ -52,10 +61,15 @@ public:
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // The message map. A later registration for the same number replaces
-    // the earlier one.
+    // the earlier one. MapCommand takes menu items and button clicks;
+    // MapControlNotify a control's other WM_COMMAND codes; MapNotify its
+    // WM_NOTIFY codes (the handler sets the result).
     using MessageHandler = std::function<LRESULT(WPARAM wParam, LPARAM lParam)>;
+    using NotifyHandler = std::function<void(NMHDR* pNMHDR, LRESULT* pResult)>;
     void MapMessage(UINT message, MessageHandler handler);
     void MapCommand(UINT id, std::function<void()> handler);
+    void MapControlNotify(UINT id, UINT code, std::function<void()> handler);
+    void MapNotify(UINT id, int code, NotifyHandler handler);
 
     // Window timers: WM_TIMER (id) every nElapse ms (at least 10) until
     // KillTimer, which may be called from the timer's own tick. Setting a
@@ -71,6 +85,14 @@ public:
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
     void SetDlgItemText(int nID, const char* text);
     std::string GetDlgItemText(int nID) const;
+    LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The control ids in template order.
+    const std::vector<int>& GetControlOrder() const { return m_controlOrder; }
+    // A control's template style (CTL_ flags); 0 for a window that is no
+    // control.
+    UINT GetStyle() const;
+    // The kind of a control (a window that is no control answers Static).
+    ControlKind GetControlKind() const;
     // Creates a child control from its template; null when this window
     // does not exist or the id is taken.
     CWnd* CreateControl(const ControlTemplate& control);
@@ -97,6 +119,16 @@ public:
     void InvalidateRect(const RECT* pRect, BOOL bErase = TRUE);
     BOOL EnableWindow(BOOL bEnable = TRUE);
     BOOL IsWindowEnabled() const;
+    // Moves the keyboard focus here; returns the window that had it.
+    CWnd* SetFocus();
+    // The window with the keyboard focus in the active window (or in the
+    // modal one); null when it is none of ours.
+    static CWnd* GetFocus();
+    // The window's font, and a context to measure text with (drawing goes
+    // through CClientDC); give the context back with ReleaseDC.
+    CFont* GetFont();
+    CDC* GetDC();
+    int ReleaseDC(CDC* pDC);
     void SetIcon(HICON hIcon, BOOL bBigIcon);
     // The window's system menu (Minimize and Close at first), shown by
     // Alt+Space and by a right click in the top 16 pixels; its items
@@ -111,6 +143,8 @@ protected:
     // The handlers the standard dispatch calls; their defaults pass the
     // message to DefWindowProc.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // WM_NOTIFY: the handler mapped for the sender's id and code.
+    virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     virtual void OnSysCommand(UINT nID, LPARAM lParam);
     virtual void OnTimer(UINT_PTR nIDEvent);
     virtual void OnClose();
@@ -140,6 +174,8 @@ private:
     LRESULT DispatchStandard(UINT message, WPARAM wParam, LPARAM lParam);
     void ForgetControl(CWnd* pControl);
     void ApplyControlColor(CWnd* pControl, ControlKind kind);
+    void ReapplyControlColor(CWnd* pControl);
+    void WireControl(QWidget* widget, HWND hControl, int id);
     void TrackSystemMenu(int x, int y);
 
     std::atomic<HWND> m_hWnd{nullptr};  // read by posting threads
@@ -151,14 +187,21 @@ private:
 
     std::map<UINT, MessageHandler> m_messageMap;
     std::map<UINT, std::function<void()>> m_commandMap;
+    std::map<std::pair<UINT, UINT>, std::function<void()>> m_controlNotifyMap;
+    std::map<std::pair<UINT, int>, NotifyHandler> m_notifyMap;
     std::map<UINT_PTR, QTimer*> m_timers;
 
     struct ControlEntry {
         CWnd* pWnd = nullptr;  // the object that answers for the control now
         ControlKind kind = ControlKind::Static;
+        UINT style = 0;
         std::unique_ptr<CWnd> generic;  // the object made with the control
     };
     std::map<int, ControlEntry> m_controls;
+    std::vector<int> m_controlOrder;
+    QButtonGroup* m_pRadioGroup = nullptr;  // the radios' group being built
+    bool m_bColorsApplied = false;
+    CFont m_font;
     std::unique_ptr<CMenu> m_pSystemMenu;
     QImage m_layer;
 };

@@ -1,0 +1,21 @@
+#include "dialogs/setup_dialog_runner.h"
+
+#include "dialogs/record_setup_dialog.h"
+#include "platform/msgbox/message_box.h"
+
+int CSetupDialogRunner::RunChannelSetup() {
+    return IDCANCEL;  // the channel dialog is not built yet
+}
+
+int CSetupDialogRunner::RunRecordSetup() {
+    CRecordSetupDialog dialog(m_pMainWnd);
+    return static_cast<int>(dialog.DoModal());
+}
+
+int CSetupDialogRunner::RunMotionSetup() {
+    return IDCANCEL;  // the motion dialog is not built yet
+}
+
+int CSetupDialogRunner::RunSystemSetup() {
+    return IDCANCEL;  // the system dialog is not built yet
+}

@@ -1,0 +1,21 @@
+#pragma once
+// What the main window's setup buttons open: each dialog modally, with the
+// main window as its parent. A dialog that is not built yet opens nothing
+// and answers IDCANCEL, so its button does nothing.
+
+#include "mainwnd/main_dialog_hooks.h"
+
+class CWnd;
+
+class CSetupDialogRunner final : public ISetupDialogRunner {
+public:
+    explicit CSetupDialogRunner(CWnd* pMainWnd) : m_pMainWnd(pMainWnd) {}
+
+    int RunChannelSetup() override;
+    int RunRecordSetup() override;
+    int RunMotionSetup() override;
+    int RunSystemSetup() override;
+
+private:
+    CWnd* m_pMainWnd;
+};

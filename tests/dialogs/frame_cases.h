@@ -1,0 +1,49 @@
+#pragma once
+// The setup dialog frame's table of cases, run on any dialog built on it:
+// each case a row of user acts, the answers to "Setting is changed! Back
+// to save?", the dialog's result and whether the live slice then holds
+// the change.
+
+#include <functional>
+#include <vector>
+
+#include "platform/msgbox/message_box.h"
+#include "support/modal_step.h"
+#include "support/scripted_message_boxes.h"
+
+enum class FrameAct { Change, ChangeAgain, Save, Exit, Esc, StillOpenAndChanged };
+
+struct FrameCase {
+    const char* name;
+    std::vector<FrameAct> acts;
+    std::vector<int> answers;
+    INT_PTR result;
+    bool saved;
+};
+
+// resetLive puts the live slice back before each case; act plays one act
+// on the dialog; liveIs tells whether the live slice is the saved (true) or
+// the original (false) one, byte for byte.
+template <typename Dialog>
+void RunFrameCases(const std::vector<FrameCase>& cases, const std::function<void()>& resetLive,
+                   const std::function<void(Dialog&, FrameAct)>& act,
+                   const std::function<bool(bool saved)>& liveIs) {
+    for (const FrameCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        resetLive();
+        ScriptedMessageBoxes boxes;
+        for (int answer : c.answers) {
+            boxes.Expect({"Setting is changed! Back to save?", answer, "Quorvalind",
+                          MB_YESNO | MB_ICONQUESTION});
+        }
+        Dialog dlg;
+        EXPECT_EQ(RunModalWith(dlg,
+                               [&dlg, &c, &act] {
+                                   for (FrameAct a : c.acts) {
+                                       act(dlg, a);
+                                   }
+                               }),
+                  c.result);
+        EXPECT_TRUE(liveIs(c.saved));
+    }
+}

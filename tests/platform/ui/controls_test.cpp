@@ -1,0 +1,471 @@
+// The controls of a dialog template: what each kind does, and what it tells
+// its dialog (the user's doings only, never the program's).
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <vector>
+
+#include "platform/textcodec/gb2312_codec.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/test_resources.h"
+#include "support/modal_step.h"
+#include "support/qt_app.h"
+#include "support/ui_input.h"
+
+namespace {
+
+struct Notice {
+    UINT message;  // WM_COMMAND or WM_NOTIFY
+    int id;
+    int code;
+    int detail;  // NM_CLICK: the row; LVN_KEYDOWN: the key; UDN_DELTAPOS: the delta
+};
+
+class ControlsDialog : public CDialog {
+public:
+    ControlsDialog() : CDialog(kControlsDialog) {}
+
+    std::vector<Notice> notices;
+    LRESULT deltaAnswer = 0;
+    std::vector<POINT> dialogClicks;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND && lParam != 0) {
+            notices.push_back(
+                {message, static_cast<int>(LOWORD(wParam)), static_cast<int>(HIWORD(wParam)), 0});
+        } else if (message == WM_NOTIFY) {
+            auto* h = reinterpret_cast<NMHDR*>(lParam);
+            int detail = 0;
+            if (h->code == NM_CLICK) {
+                detail = reinterpret_cast<NMITEMACTIVATE*>(lParam)->iItem;
+            } else if (h->code == LVN_KEYDOWN) {
+                detail = reinterpret_cast<NMLVKEYDOWN*>(lParam)->wVKey;
+            } else if (h->code == UDN_DELTAPOS) {
+                detail = reinterpret_cast<NMUPDOWN*>(lParam)->iDelta;
+            }
+            notices.push_back({message, static_cast<int>(h->idFrom), h->code, detail});
+            if (h->code == UDN_DELTAPOS) {
+                return deltaAnswer;
+            }
+        }
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+
+    CButton* Button(int id) { return static_cast<CButton*>(GetDlgItem(id)); }
+    CComboBox* Combo() { return static_cast<CComboBox*>(GetDlgItem(kComboCount)); }
+    CListBox* List(int id = kListPlain) { return static_cast<CListBox*>(GetDlgItem(id)); }
+    CListCtrl* View() { return static_cast<CListCtrl*>(GetDlgItem(kListView)); }
+    CSpinButtonCtrl* Spin() { return static_cast<CSpinButtonCtrl*>(GetDlgItem(kSpin)); }
+    CEdit* Edit(int id) { return static_cast<CEdit*>(GetDlgItem(id)); }
+
+protected:
+    void OnLButtonDown(UINT /*nFlags*/, POINT point) override { dialogClicks.push_back(point); }
+};
+
+class ControlsTest : public TestResourcesFixture {
+protected:
+    // Runs the dialog with the step, then ends it.
+    void Run(ControlsDialog& dlg, const std::function<void(ControlsDialog&)>& step) {
+        EXPECT_EQ(RunModalWith(dlg,
+                               [&dlg, step] {
+                                   step(dlg);
+                                   dlg.EndDialog(IDOK);
+                               }),
+                  IDOK);
+    }
+};
+
+bool Checked(ControlsDialog& d, int id) {
+    return d.Button(id)->GetCheck() == BST_CHECKED;
+}
+
+void ClickRadio(ControlsDialog& d, int id) {
+    qobject_cast<QAbstractButton*>(ControlWidget(d, id))->click();
+}
+
+TEST_F(ControlsTest, RadiosAreExclusiveWithinTheirGroupOnly) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        ClickRadio(d, kRadioSmall);
+        ClickRadio(d, kRadioBlue);
+        EXPECT_TRUE(Checked(d, kRadioSmall));  // another group
+        ClickRadio(d, kRadioLarge);            // across the edit between them
+        EXPECT_FALSE(Checked(d, kRadioSmall));
+        EXPECT_TRUE(Checked(d, kRadioLarge));
+        EXPECT_TRUE(Checked(d, kRadioBlue));
+        // The check box after the group is no member of it.
+        qobject_cast<QAbstractButton*>(ControlWidget(d, kCheckLoud))->click();
+        EXPECT_TRUE(Checked(d, kRadioBlue));
+        EXPECT_TRUE(Checked(d, kCheckLoud));
+        // The program may leave a group without a checked radio.
+        d.Button(kRadioLarge)->SetCheck(BST_UNCHECKED);
+        EXPECT_FALSE(Checked(d, kRadioSmall) || Checked(d, kRadioMedium) ||
+                     Checked(d, kRadioLarge));
+        EXPECT_EQ(d.Button(kRadioRed)->GetButtonStyle(), BS_AUTORADIOBUTTON);
+        EXPECT_EQ(d.Button(kCheckLoud)->GetButtonStyle(), BS_AUTOCHECKBOX);
+    });
+}
+
+TEST_F(ControlsTest, OnlyTheUsersChangesAreNotified) {
+    struct Case {
+        const char* name;
+        int id;
+        std::function<void(ControlsDialog&)> program;
+        std::function<void(ControlsDialog&)> user;
+        UINT message;
+        int code;
+        int detail;
+    };
+    const Case cases[] = {
+        {"edit", kEditName, [](ControlsDialog& d) { d.SetDlgItemText(kEditName, "set"); },
+         [](ControlsDialog& d) { TypeText(ControlWidget(d, kEditName), "x"); }, WM_COMMAND,
+         static_cast<int>(EN_CHANGE), 0},
+        {"drop-down list", kComboCount, [](ControlsDialog& d) { d.Combo()->SetCurSel(1); },
+         [](ControlsDialog& d) { PressKey(ControlWidget(d, kComboCount), Qt::Key_Down); },
+         WM_COMMAND, static_cast<int>(CBN_SELCHANGE), 0},
+        {"list box", kListPlain,
+         [](ControlsDialog& d) {
+             d.List()->AddString("a");
+             d.List()->AddString("b");
+             d.List()->SetCurSel(1);
+             d.List()->DeleteString(1);
+         },
+         [](ControlsDialog& d) {
+             auto* list = static_cast<QListWidget*>(ControlWidget(d, kListPlain));
+             list->addItem("c");
+             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                               list->visualItemRect(list->item(1)).center());
+         },
+         WM_COMMAND, static_cast<int>(LBN_SELCHANGE), 0},
+        {"spin arrow", kSpin, [](ControlsDialog& d) { d.Spin()->SetPos(50); },
+         [](ControlsDialog& d) {
+             static_cast<QToolButton*>(ControlWidget(d, kSpin)->findChildren<QToolButton*>()[0])
+                 ->click();
+         },
+         WM_NOTIFY, UDN_DELTAPOS, -1},  // up lowers the default range's position
+        {"list view click", kListView,
+         [](ControlsDialog& d) {
+             d.View()->InsertColumn(0, "Channel", LVCFMT_LEFT, 60);
+             d.View()->InsertItem(0, "CH01");
+             d.View()->InsertItem(1, "CH02");
+             d.View()->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+         },
+         [](ControlsDialog& d) {
+             auto* view = static_cast<QTreeWidget*>(ControlWidget(d, kListView));
+             QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                               view->visualItemRect(view->topLevelItem(1)).center());
+         },
+         WM_NOTIFY, NM_CLICK, 1},
+        {"list view delete", kListView, [](ControlsDialog&) {},
+         [](ControlsDialog& d) { PressKey(ControlWidget(d, kListView), Qt::Key_Delete); },
+         WM_NOTIFY, LVN_KEYDOWN, static_cast<int>(VK_DELETE)},
+        {"list view space", kListView, [](ControlsDialog&) {},
+         [](ControlsDialog& d) { PressKey(ControlWidget(d, kListView), Qt::Key_Space); }, WM_NOTIFY,
+         LVN_KEYDOWN, static_cast<int>(VK_SPACE)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ControlsDialog dlg;
+        Run(dlg, [&c](ControlsDialog& d) {
+            c.program(d);
+            EXPECT_TRUE(d.notices.empty());
+            c.user(d);
+            ASSERT_EQ(d.notices.size(), 1u);
+            EXPECT_EQ(d.notices[0].message, c.message);
+            EXPECT_EQ(d.notices[0].id, c.id);
+            EXPECT_EQ(d.notices[0].code, c.code);
+            EXPECT_EQ(d.notices[0].detail, c.detail);
+        });
+    }
+}
+
+TEST_F(ControlsTest, SpinStepsTowardsUpperUnlessTheDialogKeepsIt) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        int lower = 0;
+        int upper = 0;
+        d.Spin()->GetRange(lower, upper);
+        EXPECT_EQ(lower, 100);
+        EXPECT_EQ(upper, 0);
+        d.Spin()->SetRange(0, 15);
+        d.Spin()->SetPos(15);
+        auto arrows = ControlWidget(d, kSpin)->findChildren<QToolButton*>();
+        ASSERT_EQ(arrows.size(), 2);
+        arrows[0]->click();  // up, at the upper bound
+        EXPECT_EQ(d.Spin()->GetPos(), 15);
+        EXPECT_EQ(d.notices.back().detail, 1);
+        arrows[1]->click();
+        EXPECT_EQ(d.Spin()->GetPos(), 14);
+        d.deltaAnswer = 1;  // a non-zero answer keeps the position
+        arrows[1]->click();
+        EXPECT_EQ(d.Spin()->GetPos(), 14);
+        EXPECT_EQ(d.notices.size(), 3u);
+    });
+}
+
+// Chinese characters take two stored bytes; the euro sign and an emoji have
+// no GB2312 code.
+TEST_F(ControlsTest, EditsTakeOnlyWhatTheSettingsCanStore) {
+    struct Case {
+        const char* name;
+        int id;
+        UINT limit;
+        const char* programText;  // GB2312
+        QString typed;
+        const char* result;  // GB2312
+    };
+    const Case cases[] = {
+        {"within the limit", kEditName, 4, "", QString::fromUtf8("ab中"), "ab\xD6\xD0"},
+        {"past the limit", kEditName, 4, "", QString::fromUtf8("ab中c"), "ab\xD6\xD0"},
+        {"a two-byte character over the limit", kEditName, 3, "", QString::fromUtf8("ab中c"),
+         "abc"},
+        {"no GB2312 code", kEditName, 0, "", QString::fromUtf8("a€b😀c"), "abc"},
+        {"the program's long text stays", kEditName, 4, "abcdefgh", QString(), "abcdefgh"},
+        {"typing onto a long text is refused", kEditName, 4, "abcdefgh", "x", "abcdefgh"},
+        {"digits only", kEditNumber, 0, "", "1a2-3", "123"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ControlsDialog dlg;
+        Run(dlg, [&c](ControlsDialog& d) {
+            d.Edit(c.id)->SetLimitText(c.limit);
+            EXPECT_EQ(d.Edit(c.id)->GetLimitText(), c.limit);
+            d.SetDlgItemText(c.id, c.programText);
+            auto* edit = qobject_cast<QLineEdit*>(ControlWidget(d, c.id));
+            edit->end(false);
+            TypeText(edit, c.typed);
+            EXPECT_EQ(d.GetDlgItemText(c.id), c.result);
+        });
+    }
+    // An over-long text the program showed can still be shortened.
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        d.Edit(kEditName)->SetLimitText(4);
+        d.SetDlgItemText(kEditName, "abcdefgh");
+        QWidget* edit = ControlWidget(d, kEditName);
+        edit->setFocus();
+        qobject_cast<QLineEdit*>(edit)->end(false);
+        PressKey(edit, Qt::Key_Backspace);
+        EXPECT_EQ(d.GetDlgItemText(kEditName), "abcdefg");
+    });
+}
+
+TEST_F(ControlsTest, TextsComeBackAsTheBytesPutThere) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        // Bytes that are no valid GB2312 come back unchanged while untouched.
+        const char odd[] =
+            "\x80\xFF"
+            "ab";
+        d.SetDlgItemText(kEditName, odd);
+        EXPECT_EQ(d.GetDlgItemText(kEditName), odd);
+        d.SetDlgItemText(kStaticLabel, "\xD6\xD0");
+        EXPECT_EQ(d.GetDlgItemText(kStaticLabel), "\xD6\xD0");
+        // Once the user edits it the text is what the edit shows.
+        auto* edit = qobject_cast<QLineEdit*>(ControlWidget(d, kEditName));
+        edit->end(false);
+        TypeText(edit, "c");
+        EXPECT_EQ(d.GetDlgItemText(kEditName), Utf8ToGb2312(edit->text().toStdString()));
+        EXPECT_NE(d.GetDlgItemText(kEditName), std::string(odd) + "c");
+    });
+}
+
+TEST_F(ControlsTest, StyleFlagsOfTheTemplate) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        auto* number = qobject_cast<QLineEdit*>(ControlWidget(d, kEditNumber));
+        EXPECT_TRUE(number->alignment() & Qt::AlignHCenter);
+        auto* secret = qobject_cast<QLineEdit*>(ControlWidget(d, kEditSecret));
+        EXPECT_EQ(secret->echoMode(), QLineEdit::Password);
+        EXPECT_FALSE(d.GetDlgItem(kEditLocked)->IsWindowEnabled());
+        EXPECT_FALSE(d.GetDlgItem(kStaticHidden)->IsWindowVisible());
+        EXPECT_TRUE(d.GetDlgItem(kStaticLabel)->IsWindowVisible());
+        EXPECT_EQ(d.GetDlgItem(kRadioSmall)->GetStyle(), CTL_GROUP);
+        EXPECT_EQ(d.GetDlgItem(kListTabs)->GetStyle() & LBS_USETABSTOPS, LBS_USETABSTOPS);
+    });
+}
+
+TEST_F(ControlsTest, ChannelRowButtonShowsItsSelection) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        CButton* button = d.Button(kRowButton);
+        QWidget* widget = ControlWidget(d, kRowButton);
+        const QImage plain = widget->grab().toImage();
+        EXPECT_EQ(button->GetButtonStyle(), BS_PUSHBUTTON);
+        button->SetButtonStyle((button->GetButtonStyle() & 0xFF) | 2);
+        button->SetCheck(BST_CHECKED);
+        EXPECT_EQ(button->GetButtonStyle(), BS_CHECKBOX);
+        EXPECT_EQ(button->GetCheck(), BST_CHECKED);
+        EXPECT_NE(widget->grab().toImage(), plain);  // a visible selected look
+        // A click keeps the program's check (no automatic type) and is told.
+        qobject_cast<QAbstractButton*>(widget)->click();
+        EXPECT_EQ(button->GetCheck(), BST_CHECKED);
+        EXPECT_EQ(d.notices.back().code, static_cast<int>(BN_CLICKED));
+        button->SetState(TRUE);
+        EXPECT_EQ(button->GetState() & BST_PUSHED, static_cast<UINT>(BST_PUSHED));
+        // Released: unchecked, a push button again, not pushed.
+        button->SetCheck(BST_UNCHECKED);
+        button->SetButtonStyle(button->GetButtonStyle() & ~2u);
+        button->SetState(FALSE);
+        EXPECT_EQ(button->GetState(), 0u);
+        EXPECT_EQ(button->GetButtonStyle(), BS_PUSHBUTTON);
+        EXPECT_EQ(widget->grab().toImage(), plain);
+    });
+}
+
+TEST_F(ControlsTest, ListsAndDropDownListsByIndex) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        CComboBox* combo = d.Combo();
+        EXPECT_EQ(combo->GetCount(), 3);
+        EXPECT_EQ(combo->GetCurSel(), CB_ERR);
+        EXPECT_EQ(combo->SetCurSel(5), CB_ERR);
+        EXPECT_EQ(combo->SetCurSel(2), 2);
+        CString text;
+        combo->GetLBText(1, text);
+        EXPECT_EQ(text, "one");
+        EXPECT_EQ(combo->FindStringExact(-1, "TWO"), 2);
+        EXPECT_EQ(combo->FindStringExact(2, "two"), CB_ERR);
+        combo->ResetContent();
+        EXPECT_EQ(combo->AddString("\xD6\xD0"), 0);
+        combo->GetLBText(0, text);
+        EXPECT_EQ(text, "\xD6\xD0");
+
+        CListBox* list = d.List();
+        EXPECT_EQ(list->AddString("b"), 0);
+        EXPECT_EQ(list->InsertString(0, "a"), 0);
+        EXPECT_EQ(list->InsertString(-1, "c"), 2);
+        EXPECT_EQ(list->InsertString(9, "x"), LB_ERR);
+        EXPECT_EQ(list->DeleteString(7), LB_ERR);
+        EXPECT_EQ(list->GetCurSel(), LB_ERR);
+        list->SetCurSel(1);
+        EXPECT_EQ(list->GetCurSel(), 1);
+        EXPECT_EQ(list->GetText(2, text), 1);
+        EXPECT_EQ(text, "c");
+        EXPECT_EQ(list->GetText(3, text), LB_ERR);
+        EXPECT_EQ(list->DeleteString(0), 2);
+        list->ResetContent();
+        EXPECT_EQ(list->GetCount(), 0);
+    });
+}
+
+TEST_F(ControlsTest, ListViewRowsColumnsSelectionAndColours) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        CListCtrl* view = d.View();
+        view->SetExtendedStyle(view->GetExtendedStyle() | LVS_EX_FULLROWSELECT);
+        EXPECT_EQ(view->GetExtendedStyle(), LVS_EX_FULLROWSELECT);
+        EXPECT_EQ(view->InsertColumn(0, "Channel", LVCFMT_LEFT, 40), 0);
+        EXPECT_EQ(view->InsertColumn(1, "Status", LVCFMT_LEFT, 50), 1);
+        EXPECT_EQ(view->GetColumnWidth(1), 50);
+        for (int i = 0; i < 3; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "CH%02d", i + 1);
+            EXPECT_EQ(view->InsertItem(i, name), i);
+            EXPECT_TRUE(view->SetItemText(i, 1, i == 1 ? " Active" : "Inactive"));
+        }
+        EXPECT_FALSE(view->SetItemText(5, 1, "none"));
+        EXPECT_EQ(view->GetItemText(1, 1), " Active");
+        EXPECT_EQ(view->GetFirstSelectedItemPosition(), 0);
+        view->SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+        POSITION pos = view->GetFirstSelectedItemPosition();
+        EXPECT_EQ(view->GetNextSelectedItem(pos), 2);
+        EXPECT_EQ(pos, 0);
+        EXPECT_EQ(view->GetSelectedCount(), 1u);
+
+        view->SetBkColor(0xF09A3C);
+        view->SetTextColor(0x575757);
+        view->SetTextBkColor(0xF09A3C);
+        EXPECT_EQ(view->GetBkColor(), 0xF09A3Cu);
+        QWidget* widget = ControlWidget(d, kListView);
+        EXPECT_EQ(widget->palette().color(QPalette::Base), ToQColor(0xF09A3C));
+        EXPECT_EQ(widget->palette().color(QPalette::Text), ToQColor(0x575757));
+        EXPECT_TRUE(view->DeleteItem(0));
+        EXPECT_EQ(view->GetItemText(0, 0), "CH02");
+        EXPECT_TRUE(view->DeleteAllItems());
+        EXPECT_EQ(view->GetItemCount(), 0);
+    });
+}
+
+TEST_F(ControlsTest, PickersShowAndGiveBackTheirTime) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        auto* time = static_cast<CDateTimeCtrl*>(d.GetDlgItem(kTimePicker));
+        auto* date = static_cast<CDateTimeCtrl*>(d.GetDlgItem(kDatePicker));
+        ASSERT_TRUE(time->SetTime(CTime(2006, 4, 22, 9, 5, 0)));
+        ASSERT_TRUE(date->SetTime(CTime(2006, 5, 25, 0, 0, 0)));
+        CTime got;
+        EXPECT_EQ(time->GetTime(got), GDT_VALID);
+        EXPECT_EQ(got, CTime(2006, 4, 22, 9, 5, 0));
+        EXPECT_EQ(qobject_cast<QDateTimeEdit*>(ControlWidget(d, kTimePicker))->text(), "09:05");
+        date->GetTime(got);
+        EXPECT_EQ(got.GetDay(), 25);
+        EXPECT_EQ(got.GetDayOfWeek(), 5);  // a Thursday
+    });
+}
+
+// A custom control painted red by its object, which takes the left button
+// and leaves the right one to the dialog.
+class RedPanel : public CStatic {
+public:
+    std::vector<POINT> clicks;
+
+protected:
+    void OnPaint(CDC& dc) override {
+        RECT rc;
+        GetClientRect(&rc);
+        dc.FillSolidRect(rc, RGB(255, 0, 0));
+    }
+    void OnLButtonDown(UINT /*nFlags*/, POINT point) override { clicks.push_back(point); }
+};
+
+TEST_F(ControlsTest, CustomControlIsPaintedAndClickedThroughItsObject) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        RedPanel panel;
+        ASSERT_TRUE(panel.SubclassDlgItem(kCustom, &d));
+        QWidget* widget = ControlWidget(d, kCustom);
+        EXPECT_EQ(widget->grab().toImage().pixelColor(5, 5), QColor(255, 0, 0));
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(7, 9));
+        ASSERT_EQ(panel.clicks.size(), 1u);
+        EXPECT_EQ(panel.clicks[0].x, 7);
+        EXPECT_EQ(panel.clicks[0].y, 9);
+        EXPECT_TRUE(d.dialogClicks.empty());
+    });
+    // Without an object of its own the control passes clicks to the dialog,
+    // in the dialog's coordinates.
+    ControlsDialog plain;
+    Run(plain, [](ControlsDialog& d) {
+        QTest::mouseClick(ControlWidget(d, kCustom), Qt::LeftButton, {}, QPoint(7, 9));
+        ASSERT_EQ(d.dialogClicks.size(), 1u);
+        EXPECT_EQ(d.dialogClicks[0].x, 230 + 7);
+        EXPECT_EQ(d.dialogClicks[0].y, 208 + 9);
+    });
+}
+
+TEST_F(ControlsTest, FocusAndEnter) {
+    ControlsDialog dlg;
+    int rowClicks = 0;
+    dlg.MapCommand(kRowButton, [&rowClicks] { ++rowClicks; });
+    Run(dlg, [&rowClicks](ControlsDialog& d) {
+        d.GetDlgItem(kEditPort)->SetFocus();
+        EXPECT_EQ(CWnd::GetFocus(), d.GetDlgItem(kEditPort));
+        // Enter presses the push button that has the focus.
+        d.GetDlgItem(kRowButton)->SetFocus();
+        EXPECT_EQ(CWnd::GetFocus(), d.GetDlgItem(kRowButton));
+        PressKey(d.GetWidget(), Qt::Key_Return);
+        EXPECT_EQ(rowClicks, 1);
+        EXPECT_TRUE(d.IsWindowVisible());
+    });
+}
+
+}  // namespace
