@@ -1,5 +1,6 @@
 #include "dialogs/setup_dialog_runner.h"
 
+#include "dialogs/log_file_dialog.h"
 #include "dialogs/motion_setup_dialog.h"
 #include "dialogs/record_setup_dialog.h"
 #include "dialogs/system_setup_dialog.h"
@@ -22,4 +23,9 @@ int CSetupDialogRunner::RunMotionSetup() {
 int CSetupDialogRunner::RunSystemSetup() {
     CSystemSetupDialog dialog(m_pMainWnd);
     return static_cast<int>(dialog.DoModal());
+}
+
+void CSetupDialogRunner::RunLogFile() {
+    CLogFileDialog dialog;
+    dialog.DoModal();  // it saves nothing
 }

@@ -57,4 +57,6 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates();
 DialogTemplate RecordSetupTemplate();
 DialogTemplate MotionSetupTemplate();
 DialogTemplate DaySelectorBarTemplate();
+DialogTemplate AlertSetupTemplate();
+DialogTemplate LogFileTemplate();
 DialogTemplate SystemSetupTemplate();

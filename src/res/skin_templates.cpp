@@ -1,5 +1,7 @@
 #include <cstdio>
 
+#include "res/alert_setup_ids.h"
+#include "res/log_file_ids.h"
 #include "res/main_window_controls.h"
 #include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
@@ -86,6 +88,8 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates() {
         {IDD_RECORD_SETUP, RecordSetupTemplate()},
         {IDD_MOTION_SETUP, MotionSetupTemplate()},
         {IDD_DAY_SELECTOR_BAR, DaySelectorBarTemplate()},
+        {IDD_ALERT_SETUP, AlertSetupTemplate()},
+        {IDD_LOG_FILE, LogFileTemplate()},
         {IDD_SYSTEM_SETUP, SystemSetupTemplate()},
     };
 }
