@@ -20,6 +20,12 @@ constexpr int kFolderField = 159;  // the field's bytes before its zero
 constexpr char kTooLong[] = "User name or password is too long!";
 constexpr char kSelectUser[] = "Please select user in list...";
 
+void ShowControl(CWnd* dlg, int id, bool shown) {
+    if (CWnd* control = dlg->GetDlgItem(id)) {
+        control->ShowWindow(shown ? SW_SHOW : SW_HIDE);
+    }
+}
+
 int RunningChannels() {
     return g_nChannelCount.load();
 }
@@ -52,13 +58,13 @@ BOOL CSystemSetupDialog::OnInitDialog() {
             shown = GetDriveTypeA(root) == DRIVE_FIXED;
         }
         if (!shown) {
-            GetDlgItem(1135 + bit)->ShowWindow(SW_HIDE);
+            ShowControl(this, IDC_RECORD_DRIVE_FIRST - 2 + bit, false);
         }
     }
     ShowDrive('C');
     const int running = RunningChannels();
     for (int n = 0; n < MAX_CHANNELS; ++n) {
-        GetDlgItem(IDC_USER_RIGHT_FIRST + n)->ShowWindow(n < running ? SW_SHOW : SW_HIDE);
+        ShowControl(this, IDC_USER_RIGHT_FIRST + n, n < running);
     }
     CopyLiveSlice(g_EditSystemBlock, g_Settings.System);
     RefreshUserList();
