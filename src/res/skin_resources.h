@@ -55,3 +55,4 @@ void InstallSkinResources();
 // in a file of its own.
 std::map<UINT, DialogTemplate> BuildDialogTemplates();
 DialogTemplate RecordSetupTemplate();
+DialogTemplate ChannelSetupTemplate();

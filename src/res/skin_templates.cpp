@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "res/channel_setup_ids.h"
 #include "res/main_window_controls.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
@@ -82,5 +83,6 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates() {
         {IDD_VIDEO_WALL, VideoWall()},
         {IDD_ABOUTBOX, AboutBox()},
         {IDD_RECORD_SETUP, RecordSetupTemplate()},
+        {IDD_CHANNEL_SETUP, ChannelSetupTemplate()},
     };
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ui/dialog.h"
+#include "res/channel_setup_ids.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
 #include "support/qt_app.h"
@@ -63,6 +64,8 @@ const std::vector<TemplateRow>& Rows() {
                Range(1063, 7),
                Range(1074, 4),
                Range(1031, 16)})},
+        {IDD_CHANNEL_SETUP, "channel setup", true, "Channel Setup...",
+         Join({{1, 1017, 1018, 1019, 1020, 1021, 1024, 1026}, Range(1003, 13)})},
     };
     return rows;
 }
