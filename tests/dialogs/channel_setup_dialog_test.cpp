@@ -547,26 +547,13 @@ void Do(CChannelSetupDialog& d, FrameAct act) {
     }
 }
 
-TEST_F(ChannelSetupDialogTest, TheFramesCases) {
+TEST_F(ChannelSetupDialogTest, TheFramesCasesWhereTheCountAloneIsAChange) {
     using A = FrameAct;
     RunFrameCases<CChannelSetupDialog>(
-        {
-            {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
-            {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
-            {"change, Exit, Yes",
-             {A::Change, A::Exit, A::StillOpenAndChanged, A::Exit},
-             {IDYES, IDNO},
-             IDCANCEL,
-             false},
-            {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
-            {"change, Save, change, Exit, No",
-             {A::Change, A::Save, A::ChangeAgain, A::Exit},
-             {IDNO},
-             IDOK,
-             true},
+        ExitAndSaveCasesAnd({
             {"change, Save, Esc", {A::Change, A::Save, A::Esc}, {}, IDOK, true},
             {"change, Esc", {A::Change, A::Esc}, {}, IDCANCEL, false},
-        },
+        }),
         [this] {
             g_Settings.nChConfigNum = 4;
             std::memcpy(g_Settings.Channel, m_original, sizeof m_original);

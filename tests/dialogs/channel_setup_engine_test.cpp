@@ -5,44 +5,25 @@
 // and login of another recorder (a process of its own, on loopback) shows
 // and records that recorder's channel.
 
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "channel/av_channel.h"
-#include "channel/channel_fakes.h"
 #include "dialogs/setup_dialog_runner.h"
 #include "display_test_support.h"
-#include "engine_test_services.h"
-#include "engine_test_support.h"
-#include "mainwnd/draw_video_thread.h"
-#include "mainwnd/main_dialog_state.h"
 #include "netservice/login_server.h"
-#include "platform/clock/local_clock.h"
-#include "platform/timer/manual_timer.h"
 #include "platform/ui/window_registry.h"
 #include "res/channel_setup_ids.h"
-#include "res/skin_resources.h"
 #include "settings/channel_ini.h"
-#include "settings/globals.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
-#include "support/chdir_temp_dir.h"
+#include "setup_engine_fixture.h"
 #include "support/driver_process.h"
-#include "support/qt_app.h"
-#include "support/recording_event_log.h"
-#include "support/ui_input.h"
-#include "synthetic_rig.h"
 
 using namespace engine_test;
 
@@ -69,23 +50,8 @@ constexpr int kCompositeLuma = 139;
 
 constexpr RECT kChannelRect{19, 16, 19 + 395, 16 + 323};
 
-class ChannelSetupEngineTest : public ::testing::Test {
+class ChannelSetupEngineTest : public SetupEngineTest {
 protected:
-    void SetUp() override {
-        TestQtApp();
-        InstallSkinResources();
-        SetLocalClockSource([this] { return m_now; });
-    }
-    void TearDown() override {
-        if (m_state && g_nChannelCount.load() != 0) {
-            m_state->RunExit();
-        }
-        m_state.reset();
-        RemoveSyntheticDevices();
-        SetLocalClockSource({});
-        SetResourceProvider(nullptr);
-    }
-
     // Channels on the camera, channel 1 recording; configure may change
     // them before the ini file is written.
     void Start(int count = 1, const std::function<void()>& configure = {}) {
@@ -110,47 +76,16 @@ protected:
         ASSERT_EQ(SaveChannelIni(), 1);
         ASSERT_EQ(SaveRecordIni(count), 1);
 
-        m_state = std::make_unique<CMainDialogState>();
-        m_state->SetEventLog(&m_log);
-        m_state->hooks.videoWallWindow = [this] { return m_screen.wall.get(); };
-        m_state->hooks.setTimer = [](unsigned id, unsigned) { return id; };
-        m_state->hooks.killTimer = [](unsigned) {};
-        m_state->hooks.endDialog = [this] { ++m_dialogsEnded; };
-        m_state->m_LoginServer.port = 0;
-        m_state->m_LoginServer.bindIp = 0x7F000001;
-        ASSERT_TRUE(m_state->RunStartup());
-        m_state->OnTimer(IDT_STARTUP);
+        StartEngine([this](CMainDialogState& state) {
+            state.hooks.videoWallWindow = [this] { return m_screen.wall.get(); };
+            state.hooks.endDialog = [this] { ++m_dialogsEnded; };
+        });
         ASSERT_TRUE(Channel().IsLocal());
         Channel().bManualRecord = 1;
         g_Settings.rcChannel[0] = kChannelRect;
         const uint64_t before = GetDrawVideoMessageCount();
         ASSERT_TRUE(PostThreadMessage(g_dwDrawVideoThreadId.load(), WM_VIDEO_LAYOUT, 0, 0));
         ASSERT_TRUE(WaitUntil([&] { return GetDrawVideoMessageCount() > before; }));
-    }
-
-    CAVChannel& Channel() { return *g_pAVChannel[0].load(); }
-
-    // One heartbeat tick and its display pass.
-    void Tick() {
-        const uint64_t before = GetDrawVideoPassCount();
-        ASSERT_TRUE(m_timer.Fire(m_state->m_nPalTimer, 1));
-        ASSERT_TRUE(WaitUntil([&] { return GetDrawVideoPassCount() > before; }));
-    }
-
-    // n pictures of the video device through capture, display and encoding.
-    void Pictures(int video, int n) {
-        for (int i = 0; i < n; ++i) {
-            ASSERT_EQ(PushPictures(video, 1), 1);
-            Tick();
-            ASSERT_TRUE(WaitUntil([&] {
-                for (int s = 0; s < FRAME_SLOT_COUNT; ++s) {
-                    if (Channel().GetSlotState(s) != SLOT_FREE) {
-                        return false;
-                    }
-                }
-                return true;
-            }));
-        }
     }
 
     // Runs the Setup button's handler with the real dialog, in which the
@@ -172,11 +107,6 @@ protected:
         EXPECT_TRUE(shown);
     }
 
-    static void Click(CWnd& dlg, int id) {
-        auto* button = qobject_cast<QAbstractButton*>(ControlWidget(dlg, id));
-        ASSERT_NE(button, nullptr) << id;
-        button->click();
-    }
     static void Choose(CWnd& dlg, int id, const char* item) {
         auto* combo = qobject_cast<QComboBox*>(ControlWidget(dlg, id));
         ASSERT_NE(combo, nullptr) << id;
@@ -185,14 +115,6 @@ protected:
         combo->setCurrentIndex(index);
         emit combo->activated(index);
     }
-    static void Retype(CWnd& dlg, int id, const char* text) {
-        auto* edit = qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
-        ASSERT_NE(edit, nullptr) << id;
-        edit->selectAll();
-        edit->del();
-        TypeText(edit, text);
-    }
-
     std::vector<std::string> Recordings() { return ListFiles(kRecordFolder, "CH01_", ".avi"); }
 
     // Channel 1's place on the wall shows the other recorder's picture, a
@@ -205,15 +127,7 @@ protected:
         return a != 0 && b != 0 && a != b;
     }
 
-    LocalTime m_now = MakeLocalTime(2006, 5, 25, 9, 5, 3);
-    ChdirTempDir m_dir;
-    BoxRecorder m_boxes;
-    CManualTimer m_timer;
-    EngineTestServices m_services{m_timer};
     display_test::Screen m_screen;
-    RecordingEventLog m_log;
-    RecordingPoster m_window;
-    std::unique_ptr<CMainDialogState> m_state;
     int m_dialogsEnded = 0;
 };
 
@@ -263,7 +177,7 @@ TEST_F(ChannelSetupEngineTest, AChangedCountEndsTheProgramInOrder) {
 
 TEST_F(ChannelSetupEngineTest, AChannelMovedToTheCardRecordsTheCardsChosenInput) {
     Start();
-    Pictures(0, 3);
+    Pictures(3);
     EXPECT_EQ(RoutedInput(1, 0), 2);              // the card starts on S-Video
     m_now = MakeLocalTime(2006, 5, 25, 9, 5, 9);  // a next file's name
     RunSetup([](CWnd& dlg) {
@@ -277,7 +191,7 @@ TEST_F(ChannelSetupEngineTest, AChannelMovedToTheCardRecordsTheCardsChosenInput)
     // The camera no longer feeds the channel; the card does.
     ASSERT_EQ(PushPictures(0, 1), 1);
     EXPECT_EQ(Channel().GetSlotState(0), SLOT_FREE);
-    Pictures(1, 3);
+    Pictures(3, 1);
     m_state->RunExit();
 
     const std::vector<std::string> files = Recordings();
@@ -329,7 +243,7 @@ TEST_F(ChannelSetupEngineTest, AChannelChangedToNetShowsAndRecordsTheOtherRecord
     const uint16_t port = other.ReadPort();
     ASSERT_NE(port, 0);
     Start();
-    Pictures(0, 2);
+    Pictures(2);
     EXPECT_FALSE(ShowsAGradient());
     m_now = MakeLocalTime(2006, 5, 25, 9, 5, 9);  // the next file's name
     m_state->m_wPeerPort = port;

@@ -21,6 +21,34 @@ struct FrameCase {
     bool saved;
 };
 
+// The rows of every dialog on the frame: Exit, its question and Save.
+// (The Yes row's second Exit is answered No.)
+inline std::vector<FrameCase> ExitAndSaveCases() {
+    using A = FrameAct;
+    return {
+        {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
+        {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
+        {"change, Exit, Yes",
+         {A::Change, A::Exit, A::StillOpenAndChanged, A::Exit},
+         {IDYES, IDNO},
+         IDCANCEL,
+         false},
+        {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
+        {"change, Save, change, Exit, No",
+         {A::Change, A::Save, A::ChangeAgain, A::Exit},
+         {IDNO},
+         IDOK,
+         true},
+    };
+}
+
+// The same with the given rows after them.
+inline std::vector<FrameCase> ExitAndSaveCasesAnd(std::vector<FrameCase> more) {
+    std::vector<FrameCase> cases = ExitAndSaveCases();
+    cases.insert(cases.end(), more.begin(), more.end());
+    return cases;
+}
+
 // resetLive puts the live slice back before each case; act plays one act
 // on the dialog; liveIs tells whether the live slice is the saved (true) or
 // the original (false) one, byte for byte.

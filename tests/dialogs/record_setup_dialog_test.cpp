@@ -133,23 +133,10 @@ TEST_F(RecordSetupDialogTest, TheFramesCasesWithEscAsSave) {
     std::strcpy(changed[0].chname, "Gate1");
     using A = FrameAct;
     RunFrameCases<CRecordSetupDialog>(
-        {
-            {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
-            {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
-            {"change, Exit, Yes",
-             {A::Change, A::Exit, A::StillOpenAndChanged, A::Exit},
-             {IDYES, IDNO},
-             IDCANCEL,
-             false},
-            {"change, Save, Exit", {A::Change, A::Save, A::Exit}, {}, IDOK, true},
-            {"change, Save, change, Exit, No",
-             {A::Change, A::Save, A::ChangeAgain, A::Exit},
-             {IDNO},
-             IDOK,
-             true},
+        ExitAndSaveCasesAnd({
             {"change, Esc (saves), Exit", {A::Change, A::Esc, A::Exit}, {}, IDOK, true},
             {"change, Save, Esc, Exit", {A::Change, A::Save, A::Esc, A::Exit}, {}, IDOK, true},
-        },
+        }),
         [this] { std::memcpy(g_Settings.Record, m_original, sizeof m_original); }, Do,
         [&](bool saved) { return LiveIs(saved ? changed : m_original); });
 }

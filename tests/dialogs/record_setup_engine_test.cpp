@@ -3,41 +3,19 @@
 // running channel, whose next record file is encoded with the new codec
 // and carries the title and the stamps in its pictures.
 
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
 #include <QApplication>
-#include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "channel/av_channel.h"
-#include "channel/channel_fakes.h"
 #include "dialogs/setup_dialog_runner.h"
-#include "engine_test_services.h"
-#include "engine_test_support.h"
-#include "mainwnd/draw_video_thread.h"
-#include "mainwnd/main_dialog_state.h"
 #include "media/codec_types.h"
-#include "netservice/login_server.h"
-#include "platform/clock/local_clock.h"
-#include "platform/drives/drives.h"
-#include "platform/sound/pcm_output.h"
-#include "platform/timer/manual_timer.h"
 #include "platform/ui/window_registry.h"
 #include "res/record_setup_ids.h"
-#include "res/skin_resources.h"
 #include "settings/channel_ini.h"
-#include "settings/globals.h"
 #include "settings/settings.h"
-#include "support/chdir_temp_dir.h"
-#include "support/qt_app.h"
-#include "support/recording_event_log.h"
-#include "support/ui_input.h"
-#include "synthetic_rig.h"
+#include "setup_engine_fixture.h"
 
 using namespace engine_test;
 
@@ -45,23 +23,8 @@ namespace {
 
 constexpr char kRecordFolder[] = "OstVA_Rec";
 
-class RecordSetupEngineTest : public ::testing::Test {
+class RecordSetupEngineTest : public SetupEngineTest {
 protected:
-    void SetUp() override {
-        TestQtApp();
-        InstallSkinResources();
-        SetLocalClockSource([this] { return m_now; });
-    }
-    void TearDown() override {
-        if (m_state && g_nChannelCount.load() != 0) {
-            m_state->RunExit();
-        }
-        m_state.reset();
-        RemoveSyntheticDevices();
-        SetLocalClockSource({});
-        SetResourceProvider(nullptr);
-    }
-
     void Start() {
         InstallSyntheticDevices(1, 0);
         ChannelEntry& c = g_Settings.Channel[0];
@@ -78,62 +41,11 @@ protected:
         g_Settings.nChConfigNum = 1;
         ASSERT_EQ(SaveChannelIni(), 1);
         ASSERT_EQ(SaveRecordIni(1), 1);
-
-        m_state = std::make_unique<CMainDialogState>();
-        m_state->SetEventLog(&m_log);
-        m_state->hooks.setTimer = [](unsigned id, unsigned) { return id; };
-        m_state->hooks.killTimer = [](unsigned) {};
-        m_state->m_LoginServer.port = 0;
-        m_state->m_LoginServer.bindIp = 0x7F000001;
-        ASSERT_TRUE(m_state->RunStartup());
-        m_state->OnTimer(IDT_STARTUP);
+        StartEngine();
         ASSERT_TRUE(Channel().IsLocal());
         Channel().bManualRecord = 1;
     }
-
-    CAVChannel& Channel() { return *g_pAVChannel[0].load(); }
-
-    // n pictures through capture, display and encoding.
-    void Pictures(int n) {
-        for (int i = 0; i < n; ++i) {
-            ASSERT_EQ(PushPictures(0, 1), 1);
-            const uint64_t before = GetDrawVideoPassCount();
-            ASSERT_TRUE(m_timer.Fire(m_state->m_nPalTimer, 1));
-            ASSERT_TRUE(WaitUntil([&] { return GetDrawVideoPassCount() > before; }));
-            ASSERT_TRUE(WaitUntil([&] {
-                for (int s = 0; s < FRAME_SLOT_COUNT; ++s) {
-                    if (Channel().GetSlotState(s) != SLOT_FREE) {
-                        return false;
-                    }
-                }
-                return true;
-            }));
-        }
-    }
-
-    LocalTime m_now = MakeLocalTime(2006, 5, 25, 9, 5, 3);
-    ChdirTempDir m_dir;
-    BoxRecorder m_boxes;
-    CManualTimer m_timer;
-    EngineTestServices m_services{m_timer};
-    RecordingEventLog m_log;
-    RecordingPoster m_window;
-    std::unique_ptr<CMainDialogState> m_state;
 };
-
-void Click(CWnd& dlg, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(ControlWidget(dlg, id));
-    ASSERT_NE(button, nullptr) << id;
-    button->click();
-}
-
-void Retype(CWnd& dlg, int id, const char* text) {
-    auto* edit = qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
-    ASSERT_NE(edit, nullptr) << id;
-    edit->selectAll();
-    edit->del();
-    TypeText(edit, text);
-}
 
 // The luma of a record file's first picture, decoded by ffmpeg.
 std::vector<uint8_t> FirstPictureLuma(const std::string& path, int width, int height) {
