@@ -150,19 +150,9 @@ protected:
         SetCaptureBackend(nullptr);
     }
 
-    INT_PTR Run(CChannelSetupDialog& dlg, const std::function<void()>& step) {
-        return RunModalWith(dlg, step);
-    }
-
     DialogTestResources m_resources;
     ChannelEntry m_original[MAX_CHANNELS];
 };
-
-void Click(CWnd& dlg, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(ControlWidget(dlg, id));
-    ASSERT_NE(button, nullptr) << id;
-    button->click();
-}
 
 // The user picks item index of a drop-down list.
 void Choose(CWnd& dlg, int id, int index) {
@@ -242,7 +232,7 @@ const Texts kCardInputs = {"No Input", "Video Tuner", "Video Composite", "Video 
 
 TEST_F(ChannelSetupDialogTest, OpensWithTheStoredChannelsAndTheListedDevices) {
     CChannelSetupDialog dlg;
-    Run(dlg, [&dlg] {
+    RunModalWith(dlg, [&dlg] {
         EXPECT_EQ(Chosen(dlg, IDC_CHANNEL_COUNT), 4);
         const Texts counts = Items(dlg, IDC_CHANNEL_COUNT);
         ASSERT_EQ(counts.size(), 17u);
@@ -371,7 +361,7 @@ TEST_F(ChannelSetupDialogTest, RectifyStoresTheDevicesByTheNumbersTheChannelStar
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CChannelSetupDialog dlg;
-        Run(dlg, [&dlg, &c] {
+        RunModalWith(dlg, [&dlg, &c] {
             Choose(dlg, IDC_EDITED_CHANNEL, 3);
             Choose(dlg, IDC_VIDEO_DEVICE, c.video);
             if (c.size >= 0) {
@@ -380,7 +370,7 @@ TEST_F(ChannelSetupDialogTest, RectifyStoresTheDevicesByTheNumbersTheChannelStar
                 Choose(dlg, IDC_VIDEO_INPUT, c.input);
             }
             Choose(dlg, IDC_AUDIO_DEVICE, c.audio);
-            Click(dlg, IDC_RECTIFY_CHANNEL);
+            ClickButton(dlg, IDC_RECTIFY_CHANNEL);
             EXPECT_TRUE(SameEntry(g_EditChannelTable.Channel[3], c.stored));
             EXPECT_EQ(Row(dlg, 3), (Texts{"CH04", " Active", "Local", c.details}));
             dlg.EndDialog(IDCANCEL);
@@ -390,18 +380,18 @@ TEST_F(ChannelSetupDialogTest, RectifyStoresTheDevicesByTheNumbersTheChannelStar
     // A network channel; the shown channel's untouched Rectify stores it
     // byte for byte, its rate included.
     CChannelSetupDialog dlg;
-    Run(dlg, [&dlg, this] {
-        Click(dlg, IDC_RECTIFY_CHANNEL);
+    RunModalWith(dlg, [&dlg, this] {
+        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
         EXPECT_TRUE(SameEntry(g_EditChannelTable.Channel[0], m_original[0]));
         Choose(dlg, IDC_EDITED_CHANNEL, 3);
-        Click(dlg, IDC_SOURCE_NET);
+        ClickButton(dlg, IDC_SOURCE_NET);
         EXPECT_TRUE(Enabled(dlg, IDC_NET_ADDRESS));
         EXPECT_FALSE(Enabled(dlg, IDC_AUDIO_DEVICE));
         Retype(dlg, IDC_NET_ADDRESS, "recorder.local");
         Retype(dlg, IDC_REMOTE_CHANNEL, "7");
         Retype(dlg, IDC_NET_USER, "viewer");
         Retype(dlg, IDC_NET_PASSWORD, "secret");
-        Click(dlg, IDC_RECTIFY_CHANNEL);
+        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
         EXPECT_TRUE(
             SameEntry(g_EditChannelTable.Channel[3], Net("recorder.local", 7, "viewer", "secret")));
         EXPECT_EQ(Row(dlg, 3), (Texts{"CH04", " Active", " Net",
@@ -439,11 +429,11 @@ TEST_F(ChannelSetupDialogTest, ARefusedRectifyKeepsTheChannelAsItWas) {
         ScriptedMessageBoxes boxes;
         boxes.Expect(c.box);
         CChannelSetupDialog dlg;
-        Run(dlg, [&dlg, &c, this] {
+        RunModalWith(dlg, [&dlg, &c, this] {
             Choose(dlg, IDC_EDITED_CHANNEL, c.channel);
             const Texts row = Row(dlg, c.channel);
             c.edit(dlg);
-            Click(dlg, IDC_RECTIFY_CHANNEL);
+            ClickButton(dlg, IDC_RECTIFY_CHANNEL);
             EXPECT_TRUE(SameEntry(g_EditChannelTable.Channel[c.channel], m_original[c.channel]));
             EXPECT_EQ(Row(dlg, c.channel), row);
             dlg.EndDialog(IDCANCEL);
@@ -453,10 +443,10 @@ TEST_F(ChannelSetupDialogTest, ARefusedRectifyKeepsTheChannelAsItWas) {
 
 TEST_F(ChannelSetupDialogTest, DeleteChangeStatusAndTheirKeysWorkOnTheSelectedRow) {
     CChannelSetupDialog dlg;
-    Run(dlg, [&dlg, this] {
+    RunModalWith(dlg, [&dlg, this] {
         // Without a selected row nothing happens.
-        Click(dlg, IDC_CHANGE_STATUS);
-        Click(dlg, IDC_DELETE_CHANNEL);
+        ClickButton(dlg, IDC_CHANGE_STATUS);
+        ClickButton(dlg, IDC_DELETE_CHANNEL);
         EXPECT_EQ(std::memcmp(g_EditChannelTable.Channel, m_original, sizeof m_original), 0);
 
         // A click shows the row's channel.
@@ -469,7 +459,7 @@ TEST_F(ChannelSetupDialogTest, DeleteChangeStatusAndTheirKeysWorkOnTheSelectedRo
         ListKey(dlg, Qt::Key_Space);
         EXPECT_EQ(Row(dlg, 1)[1], " Active");
         ClickRow(dlg, 2);
-        Click(dlg, IDC_CHANGE_STATUS);
+        ClickButton(dlg, IDC_CHANGE_STATUS);
         EXPECT_EQ(Row(dlg, 2)[1], " Active");
         EXPECT_EQ(g_EditChannelTable.Channel[2].status, 1);
 
@@ -480,7 +470,7 @@ TEST_F(ChannelSetupDialogTest, DeleteChangeStatusAndTheirKeysWorkOnTheSelectedRo
         EXPECT_EQ(Row(dlg, 1), (Texts{"CH02", "Inactive", "", ""}));
         EXPECT_EQ(dlg.m_nSourceKind, 0);  // the emptied channel is shown
         ClickRow(dlg, 0);
-        Click(dlg, IDC_DELETE_CHANNEL);
+        ClickButton(dlg, IDC_DELETE_CHANNEL);
         EXPECT_EQ(Row(dlg, 0), (Texts{"CH01", "Inactive", "", ""}));
         EXPECT_EQ(Chosen(dlg, IDC_VIDEO_DEVICE), 0);
         ASSERT_EQ(List(dlg).GetItemCount(), 4);
@@ -496,27 +486,28 @@ TEST_F(ChannelSetupDialogTest, ChangeSetsTheCountAndEmptiesTheChannelsBeyondIt) 
     ScriptedMessageBoxes boxes;
     boxes.Expect(kQuestion, IDNO);
     CChannelSetupDialog dlg;
-    EXPECT_EQ(Run(dlg,
-                  [&dlg] {
-                      Choose(dlg, IDC_CHANNEL_COUNT, 2);
-                      EXPECT_EQ(g_EditChannelTable.nChConfigNum, 4);  // not before "Change"
-                      Click(dlg, IDC_CHANGE_COUNT);
-                      EXPECT_EQ(g_EditChannelTable.nChConfigNum, 2);
-                      EXPECT_EQ(Items(dlg, IDC_EDITED_CHANNEL), (Texts{"CH01", "CH02"}));
-                      EXPECT_EQ(Chosen(dlg, IDC_EDITED_CHANNEL), -1);
-                      EXPECT_EQ(List(dlg).GetItemCount(), 2);
-                      for (int i = 2; i < MAX_CHANNELS; ++i) {
-                          EXPECT_TRUE(SameEntry(g_EditChannelTable.Channel[i], ChannelEntry{}));
-                      }
-                      // With no channel chosen, Rectify stores nothing.
-                      Click(dlg, IDC_RECTIFY_CHANNEL);
-                      Choose(dlg, IDC_CHANNEL_COUNT, 0);
-                      Click(dlg, IDC_CHANGE_COUNT);
-                      EXPECT_EQ(List(dlg).GetItemCount(), 0);
-                      EXPECT_TRUE(Items(dlg, IDC_EDITED_CHANNEL).empty());
-                      Click(dlg, IDOK);  // the count alone is a change
-                  }),
-              IDCANCEL);
+    EXPECT_EQ(
+        RunModalWith(dlg,
+                     [&dlg] {
+                         Choose(dlg, IDC_CHANNEL_COUNT, 2);
+                         EXPECT_EQ(g_EditChannelTable.nChConfigNum, 4);  // not before "Change"
+                         ClickButton(dlg, IDC_CHANGE_COUNT);
+                         EXPECT_EQ(g_EditChannelTable.nChConfigNum, 2);
+                         EXPECT_EQ(Items(dlg, IDC_EDITED_CHANNEL), (Texts{"CH01", "CH02"}));
+                         EXPECT_EQ(Chosen(dlg, IDC_EDITED_CHANNEL), -1);
+                         EXPECT_EQ(List(dlg).GetItemCount(), 2);
+                         for (int i = 2; i < MAX_CHANNELS; ++i) {
+                             EXPECT_TRUE(SameEntry(g_EditChannelTable.Channel[i], ChannelEntry{}));
+                         }
+                         // With no channel chosen, Rectify stores nothing.
+                         ClickButton(dlg, IDC_RECTIFY_CHANNEL);
+                         Choose(dlg, IDC_CHANNEL_COUNT, 0);
+                         ClickButton(dlg, IDC_CHANGE_COUNT);
+                         EXPECT_EQ(List(dlg).GetItemCount(), 0);
+                         EXPECT_TRUE(Items(dlg, IDC_EDITED_CHANNEL).empty());
+                         ClickButton(dlg, IDOK);  // the count alone is a change
+                     }),
+        IDCANCEL);
     EXPECT_EQ(g_Settings.nChConfigNum, 4);
     EXPECT_EQ(std::memcmp(g_Settings.Channel, m_original, sizeof m_original), 0);
 }
@@ -525,17 +516,17 @@ void Do(CChannelSetupDialog& d, FrameAct act) {
     switch (act) {
         case FrameAct::Change:
             Choose(d, IDC_CHANNEL_COUNT, 3);
-            Click(d, IDC_CHANGE_COUNT);
+            ClickButton(d, IDC_CHANGE_COUNT);
             break;
         case FrameAct::ChangeAgain:
             ClickRow(d, 0);
-            Click(d, IDC_CHANGE_STATUS);
+            ClickButton(d, IDC_CHANGE_STATUS);
             break;
         case FrameAct::Save:
-            Click(d, IDC_CHANNEL_SAVE);
+            ClickButton(d, IDC_CHANNEL_SAVE);
             break;
         case FrameAct::Exit:
-            Click(d, IDOK);
+            ClickButton(d, IDOK);
             break;
         case FrameAct::Esc:
             PressKey(d.GetWidget(), Qt::Key_Escape);
@@ -574,14 +565,14 @@ TEST_F(ChannelSetupDialogTest, ExitAndSaveTakeNothingFromTheControlsButTheFinalR
     // Edited but not rectified: no change, nothing saved.
     {
         CChannelSetupDialog dlg;
-        EXPECT_EQ(Run(dlg,
-                      [&dlg] {
-                          Choose(dlg, IDC_EDITED_CHANNEL, 1);
-                          Retype(dlg, IDC_NET_ADDRESS, "10.9.9.9");
-                          Choose(dlg, IDC_CHANNEL_COUNT, 1);
-                          Click(dlg, IDC_CHANNEL_SAVE);
-                          Click(dlg, IDOK);
-                      }),
+        EXPECT_EQ(RunModalWith(dlg,
+                               [&dlg] {
+                                   Choose(dlg, IDC_EDITED_CHANNEL, 1);
+                                   Retype(dlg, IDC_NET_ADDRESS, "10.9.9.9");
+                                   Choose(dlg, IDC_CHANNEL_COUNT, 1);
+                                   ClickButton(dlg, IDC_CHANNEL_SAVE);
+                                   ClickButton(dlg, IDOK);
+                               }),
                   IDOK);
         EXPECT_EQ(g_Settings.nChConfigNum, 4);
         EXPECT_EQ(std::memcmp(g_Settings.Channel, m_original, sizeof m_original), 0);
@@ -590,17 +581,17 @@ TEST_F(ChannelSetupDialogTest, ExitAndSaveTakeNothingFromTheControlsButTheFinalR
     ScriptedMessageBoxes boxes;
     boxes.Expect(kRangePrompt);
     CChannelSetupDialog dlg;
-    EXPECT_EQ(Run(dlg,
-                  [&dlg] {
-                      Choose(dlg, IDC_EDITED_CHANNEL, 1);
-                      Click(dlg, IDC_CHANNEL_SAVE);
-                      Retype(dlg, IDC_REMOTE_CHANNEL, "44");
-                      Click(dlg, IDOK);
-                      EXPECT_TRUE(dlg.IsWindowVisible());
-                      EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(IDC_REMOTE_CHANNEL));
-                      Retype(dlg, IDC_REMOTE_CHANNEL, "4");
-                      Click(dlg, IDOK);
-                  }),
+    EXPECT_EQ(RunModalWith(dlg,
+                           [&dlg] {
+                               Choose(dlg, IDC_EDITED_CHANNEL, 1);
+                               ClickButton(dlg, IDC_CHANNEL_SAVE);
+                               Retype(dlg, IDC_REMOTE_CHANNEL, "44");
+                               ClickButton(dlg, IDOK);
+                               EXPECT_TRUE(dlg.IsWindowVisible());
+                               EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(IDC_REMOTE_CHANNEL));
+                               Retype(dlg, IDC_REMOTE_CHANNEL, "4");
+                               ClickButton(dlg, IDOK);
+                           }),
               IDOK);
 }
 
@@ -615,7 +606,7 @@ TEST_F(ChannelSetupDialogTest, TheSpinCountsANumberJustTypedAndKeepsToZeroToFift
         {"0", false, "0"}, {"14", true, "15"},
     };
     CChannelSetupDialog dlg;
-    Run(dlg, [&dlg, &cases] {
+    RunModalWith(dlg, [&dlg, &cases] {
         Choose(dlg, IDC_EDITED_CHANNEL, 1);
         for (const Case& c : cases) {
             SCOPED_TRACE(c.typed);
@@ -635,13 +626,13 @@ TEST_F(ChannelSetupDialogTest, NetworkTextsTakeWhatTheIniFileGivesBack) {
     };
     const Case cases[] = {{IDC_NET_ADDRESS, 59}, {IDC_NET_PASSWORD, 29}, {IDC_NET_USER, 16}};
     CChannelSetupDialog dlg;
-    Run(dlg, [&dlg, &cases] {
+    RunModalWith(dlg, [&dlg, &cases] {
         Choose(dlg, IDC_EDITED_CHANNEL, 1);
         for (const Case& c : cases) {
             Retype(dlg, c.id, QString(70, QChar('a')));
             EXPECT_EQ(dlg.GetDlgItemText(c.id).size(), c.most) << c.id;
         }
-        Click(dlg, IDC_RECTIFY_CHANNEL);
+        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
         EXPECT_EQ(std::strlen(g_EditChannelTable.Channel[1].netipaddr), 59u);
         EXPECT_EQ(std::strlen(g_EditChannelTable.Channel[1].passwd), 29u);
         EXPECT_EQ(std::strlen(g_EditChannelTable.Channel[1].username), 16u);
@@ -653,7 +644,7 @@ TEST_F(ChannelSetupDialogTest, ChannelsOnDevicesNotListedShowEmptyDevice) {
     // The broken camera and microphone are table entry 0 and audio device 0.
     g_Settings.Channel[0] = Local(1, "Broken camera", 352, 288, 25, 0, 1, "Broken microphone");
     CChannelSetupDialog dlg;
-    Run(dlg, [&dlg] {
+    RunModalWith(dlg, [&dlg] {
         EXPECT_EQ(Chosen(dlg, IDC_VIDEO_DEVICE), 0);
         EXPECT_EQ(Chosen(dlg, IDC_AUDIO_DEVICE), 0);
         EXPECT_EQ(Chosen(dlg, IDC_VIDEO_SIZE), -1);
@@ -691,13 +682,13 @@ TEST_F(ChannelSetupDeviceNamesTest, LongNamesAreShownWholeAndStoredCutAtACharact
     const std::string stored = Utf8ToGb2312(name);
     ASSERT_EQ(stored.size(), 122u);
     CChannelSetupDialog dlg;
-    Run(dlg, [&dlg, &stored] {
+    RunModalWith(dlg, [&dlg, &stored] {
         EXPECT_EQ(Items(dlg, IDC_VIDEO_DEVICE)[1], stored);
         EXPECT_EQ(Items(dlg, IDC_AUDIO_DEVICE)[1], stored);
         Choose(dlg, IDC_EDITED_CHANNEL, 3);
         Choose(dlg, IDC_VIDEO_DEVICE, 1);
         Choose(dlg, IDC_AUDIO_DEVICE, 1);
-        Click(dlg, IDC_RECTIFY_CHANNEL);
+        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
         const ChannelEntry& c = g_EditChannelTable.Channel[3];
         EXPECT_EQ(std::string(c.videoname), stored.substr(0, 116));
         EXPECT_EQ(std::string(c.audioname), stored.substr(0, 116));
@@ -728,7 +719,7 @@ TEST_F(ChannelSetupDeviceNamesTest, ADeviceWhoseSizesCannotBeListedOffersNone) {
     VideoModeItem items[256];
     ASSERT_EQ(ListVideoDevModes(0, items, sizeof items), -3);
     CChannelSetupDialog dlg;
-    Run(dlg, [&dlg] {
+    RunModalWith(dlg, [&dlg] {
         Choose(dlg, IDC_EDITED_CHANNEL, 3);
         Choose(dlg, IDC_VIDEO_DEVICE, 1);
         EXPECT_TRUE(Items(dlg, IDC_VIDEO_SIZE).empty());

@@ -99,8 +99,8 @@ protected:
             ASSERT_NE(dlg, nullptr);
             shown = dlg->GetWindowText() == "Channel Setup...";
             step(*dlg);
-            Click(*dlg, IDC_CHANNEL_SAVE);
-            Click(*dlg, IDOK);
+            ClickButton(*dlg, IDC_CHANNEL_SAVE);
+            ClickButton(*dlg, IDOK);
         });
         m_state->OnChannelSetup();
         m_state->SetSetupDialogRunner(nullptr);
@@ -158,7 +158,7 @@ TEST_F(ChannelSetupEngineTest, AChangedCountEndsTheProgramInOrder) {
     Start();
     RunSetup([](CWnd& dlg) {
         Choose(dlg, IDC_CHANNEL_COUNT, "02 Channels");
-        Click(dlg, IDC_CHANGE_COUNT);
+        ClickButton(dlg, IDC_CHANGE_COUNT);
     });
     EXPECT_EQ(m_boxes.Count("Channels have Changed! Please Restart!"), 1);
     EXPECT_EQ(m_dialogsEnded, 1);
@@ -183,7 +183,7 @@ TEST_F(ChannelSetupEngineTest, AChannelMovedToTheCardRecordsTheCardsChosenInput)
     RunSetup([](CWnd& dlg) {
         Choose(dlg, IDC_VIDEO_DEVICE, "Capture card");
         Choose(dlg, IDC_VIDEO_INPUT, "Video Composite");
-        Click(dlg, IDC_RECTIFY_CHANNEL);
+        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
     });
     EXPECT_EQ(m_boxes.Count("Channels have Changed! Please Restart!"), 0);
     EXPECT_EQ(Channel().nVideoDevice.load(), 1);
@@ -233,7 +233,7 @@ TEST_F(ChannelSetupEngineTest, ChannelsStartOnTheirStoredInputAndTheLastStartedW
     RunSetup([](CWnd& dlg) {
         Choose(dlg, IDC_EDITED_CHANNEL, "CH04");
         Choose(dlg, IDC_VIDEO_INPUT, "Video Tuner");
-        Click(dlg, IDC_RECTIFY_CHANNEL);
+        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
     });
     EXPECT_EQ(RoutedInput(1, 0), 0);
 }
@@ -248,12 +248,12 @@ TEST_F(ChannelSetupEngineTest, AChannelChangedToNetShowsAndRecordsTheOtherRecord
     m_now = MakeLocalTime(2006, 5, 25, 9, 5, 9);  // the next file's name
     m_state->m_wPeerPort = port;
     RunSetup([](CWnd& dlg) {
-        Click(dlg, IDC_SOURCE_NET);
+        ClickButton(dlg, IDC_SOURCE_NET);
         Retype(dlg, IDC_NET_ADDRESS, "127.0.0.1");
         Retype(dlg, IDC_REMOTE_CHANNEL, "0");
         Retype(dlg, IDC_NET_USER, "viewer");
         Retype(dlg, IDC_NET_PASSWORD, "secret");
-        Click(dlg, IDC_RECTIFY_CHANNEL);
+        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
     });
     const ChannelEntry saved = g_Settings.Channel[0];
     EXPECT_EQ(saved.mode, SOURCE_NETWORK);

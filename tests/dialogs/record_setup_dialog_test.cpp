@@ -82,12 +82,6 @@ protected:
     RecordEntry m_original[MAX_CHANNELS];
 };
 
-void Click(CWnd& dlg, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(ControlWidget(dlg, id));
-    ASSERT_NE(button, nullptr) << id;
-    button->click();
-}
-
 bool IsChecked(CWnd& dlg, int id) {
     return dlg.GetDlgItem(id)->SendMessage(BM_GETCHECK) == BST_CHECKED;
 }
@@ -111,10 +105,10 @@ void Do(CRecordSetupDialog& d, FrameAct act) {
             TypeInto(d, IDC_CHANNEL_TITLE, "2");
             break;
         case FrameAct::Save:
-            Click(d, IDC_RECORD_SAVE);
+            ClickButton(d, IDC_RECORD_SAVE);
             break;
         case FrameAct::Exit:
-            Click(d, IDOK);
+            ClickButton(d, IDOK);
             break;
         case FrameAct::Esc:
             PressKey(d.GetWidget(), Qt::Key_Escape);
@@ -164,7 +158,7 @@ TEST_F(RecordSetupDialogTest, AChannelShowsItsStoredRecord) {
                 << k;
         }
         // Channel 02: a listed rate leaves the else(K) edit as it was.
-        Click(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
+        ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
         EXPECT_EQ(dlg.GetDlgItemText(IDC_RECORD_CAPTION), "Channel 02 Record Setup:");
         EXPECT_TRUE(IsChecked(dlg, IDC_VCODEC_MPEG4));
         EXPECT_TRUE(IsChecked(dlg, IDC_KBPS_256));
@@ -183,16 +177,16 @@ TEST_F(RecordSetupDialogTest, EveryControlReachesTheRecord) {
     CRecordSetupDialog dlg;
     EXPECT_EQ(Run(dlg,
                   [&dlg] {
-                      Click(dlg, IDC_VCODEC_WMV2);
-                      Click(dlg, IDC_KBPS_1536);
-                      Click(dlg, IDC_RECFILE_MOV);
-                      Click(dlg, IDC_ACODEC_AC3);
-                      Click(dlg, IDC_AKBPS_8);
+                      ClickButton(dlg, IDC_VCODEC_WMV2);
+                      ClickButton(dlg, IDC_KBPS_1536);
+                      ClickButton(dlg, IDC_RECFILE_MOV);
+                      ClickButton(dlg, IDC_ACODEC_AC3);
+                      ClickButton(dlg, IDC_AKBPS_8);
                       TypeInto(dlg, IDC_CHANNEL_TITLE, "Door", true);
-                      Click(dlg, IDC_OSD_DATE);
-                      Click(dlg, IDC_CHANNEL_AUDIO);
-                      Click(dlg, IDC_RECORD_SAVE);
-                      Click(dlg, IDOK);
+                      ClickButton(dlg, IDC_OSD_DATE);
+                      ClickButton(dlg, IDC_CHANNEL_AUDIO);
+                      ClickButton(dlg, IDC_RECORD_SAVE);
+                      ClickButton(dlg, IDOK);
                   }),
               IDOK);
     RecordEntry expected[MAX_CHANNELS];
@@ -222,19 +216,19 @@ TEST_F(RecordSetupDialogTest, ElseKbpsTakesTenTo2048AndARefusedValueIsNeverStore
             boxes.Expect(kQuestion, IDNO);
         }
         const INT_PTR result = Run(dlg, [&dlg, &c] {
-            Click(dlg, IDC_KBPS_OTHER);
+            ClickButton(dlg, IDC_KBPS_OTHER);
             TypeInto(dlg, IDC_KBPS_OTHER_EDIT, c.typed, true);
-            Click(dlg, IDC_OSD_DATE);  // after else(K): lost with a refused value
-            Click(dlg, IDC_RECORD_SAVE);
+            ClickButton(dlg, IDC_OSD_DATE);  // after else(K): lost with a refused value
+            ClickButton(dlg, IDC_RECORD_SAVE);
             if (c.refused) {
                 EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(IDC_KBPS_OTHER_EDIT));
             }
-            Click(dlg, IDOK);
+            ClickButton(dlg, IDOK);
             // A refused value keeps the dialog open after the Save.
             EXPECT_EQ(dlg.IsWindowVisible() == TRUE, c.refused);
             if (c.refused) {
                 TypeInto(dlg, IDC_KBPS_OTHER_EDIT, "700", true);
-                Click(dlg, IDOK);
+                ClickButton(dlg, IDOK);
             }
         });
         EXPECT_EQ(result, IDOK);
@@ -252,11 +246,11 @@ TEST_F(RecordSetupDialogTest, AnOutOfRangeStoredRateHoldsUpOnlyItsOwnChannel) {
     EXPECT_EQ(Run(dlg,
                   [&dlg] {
                       EXPECT_EQ(dlg.GetDlgItemText(IDC_KBPS_OTHER_EDIT), "5000");
-                      Click(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
+                      ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
                       // Channel 2 checks no else(K) value: no prompt.
                       TypeInto(dlg, IDC_CHANNEL_TITLE, "Back", true);
-                      Click(dlg, IDC_RECORD_SAVE);
-                      Click(dlg, IDOK);
+                      ClickButton(dlg, IDC_RECORD_SAVE);
+                      ClickButton(dlg, IDOK);
                   }),
               IDOK);
     EXPECT_EQ(+g_Settings.Record[0].bitrate, 5000);
@@ -270,13 +264,13 @@ TEST_F(RecordSetupDialogTest, TheTitleTakesSixteenStoredBytes) {
                   [&dlg] {
                       TypeInto(dlg, IDC_CHANNEL_TITLE, "ABCDEFGHIJKLMNOPQ", true);
                       EXPECT_EQ(dlg.GetDlgItemText(IDC_CHANNEL_TITLE), "ABCDEFGHIJKLMNOP");
-                      Click(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
+                      ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
                       // Chinese characters count two bytes each.
                       TypeInto(dlg, IDC_CHANNEL_TITLE, QString::fromUtf8("大门前院后门东西南北"),
                                true);
                       EXPECT_EQ(dlg.GetDlgItemText(IDC_CHANNEL_TITLE).size(), 16u);
-                      Click(dlg, IDC_RECORD_SAVE);
-                      Click(dlg, IDOK);
+                      ClickButton(dlg, IDC_RECORD_SAVE);
+                      ClickButton(dlg, IDOK);
                   }),
               IDOK);
     EXPECT_STREQ(g_Settings.Record[0].chname, "ABCDEFGHIJKLMNOP");
@@ -290,11 +284,11 @@ TEST_F(RecordSetupDialogTest, AnUnlistedAudioRateStaysAndTheRestIsStored) {
     EXPECT_EQ(Run(dlg,
                   [&dlg, &released] {
                       TypeInto(dlg, IDC_CHANNEL_TITLE, "Porch", true);
-                      Click(dlg, IDC_OSD_DATE);
-                      Click(dlg, IDC_RECFILE_MPG);
-                      Click(dlg, IDC_RECORD_SAVE);
+                      ClickButton(dlg, IDC_OSD_DATE);
+                      ClickButton(dlg, IDC_RECFILE_MPG);
+                      ClickButton(dlg, IDC_RECORD_SAVE);
                       released = !IsChecked(dlg, IDC_RECORD_CHANNEL_FIRST);
-                      Click(dlg, IDOK);
+                      ClickButton(dlg, IDOK);
                   }),
               IDOK);
     EXPECT_TRUE(released);
@@ -313,13 +307,13 @@ TEST_F(RecordSetupDialogTest, TitlesKeepTheirBytes) {
     CRecordSetupDialog dlg;
     EXPECT_EQ(Run(dlg,
                   [&dlg] {
-                      Click(dlg, IDC_OSD_TIME);
-                      Click(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
+                      ClickButton(dlg, IDC_OSD_TIME);
+                      ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
                       // What GB2312 cannot hold cannot be typed.
                       TypeInto(dlg, IDC_CHANNEL_TITLE, QString::fromUtf8("€X"), true);
                       EXPECT_EQ(dlg.GetDlgItemText(IDC_CHANNEL_TITLE), "X");
-                      Click(dlg, IDC_RECORD_SAVE);
-                      Click(dlg, IDOK);
+                      ClickButton(dlg, IDC_RECORD_SAVE);
+                      ClickButton(dlg, IDOK);
                   }),
               IDOK);
     EXPECT_STREQ(g_Settings.Record[0].chname, gbk);
@@ -334,12 +328,12 @@ TEST_F(RecordSetupDialogTest, SwitchingChannelsStoresTheOneLeft) {
     EXPECT_EQ(Run(dlg,
                   [&dlg] {
                       TypeInto(dlg, IDC_CHANNEL_TITLE, "West", true);
-                      Click(dlg, IDC_RECORD_CHANNEL_FIRST + 3);
+                      ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST + 3);
                       EXPECT_STREQ(g_EditRecordTable[0].chname, "West");
                       EXPECT_EQ(dlg.m_nChannel, 3);
-                      Click(dlg, IDC_RECORD_CHANNEL_FIRST);
+                      ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST);
                       EXPECT_EQ(dlg.GetDlgItemText(IDC_CHANNEL_TITLE), "West");
-                      Click(dlg, IDOK);
+                      ClickButton(dlg, IDOK);
                   }),
               IDCANCEL);
     EXPECT_TRUE(LiveIs(m_original));

@@ -86,16 +86,16 @@ TEST_F(RecordSetupEngineTest, SavedChoicesReachTheIniFileAndTheRunningChannel) {
         CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
         shown = dlg->GetWindowText() == "Record Setup...";
-        Click(*dlg, IDC_VCODEC_MPEG4);
-        Click(*dlg, IDC_KBPS_OTHER);
+        ClickButton(*dlg, IDC_VCODEC_MPEG4);
+        ClickButton(*dlg, IDC_KBPS_OTHER);
         Retype(*dlg, IDC_KBPS_OTHER_EDIT, "700");
-        Click(*dlg, IDC_ACODEC_AC3);
+        ClickButton(*dlg, IDC_ACODEC_AC3);
         Retype(*dlg, IDC_CHANNEL_TITLE, "GATE");
-        Click(*dlg, IDC_OSD_DATE);
-        Click(*dlg, IDC_OSD_TIME);
-        Click(*dlg, IDC_CHANNEL_AUDIO);
-        Click(*dlg, IDC_RECORD_SAVE);
-        Click(*dlg, IDOK);
+        ClickButton(*dlg, IDC_OSD_DATE);
+        ClickButton(*dlg, IDC_OSD_TIME);
+        ClickButton(*dlg, IDC_CHANNEL_AUDIO);
+        ClickButton(*dlg, IDC_RECORD_SAVE);
+        ClickButton(*dlg, IDOK);
     });
     m_state->OnRecordSetup();  // the Record button's handler
     EXPECT_TRUE(shown);
@@ -147,7 +147,7 @@ TEST_F(RecordSetupEngineTest, ExitWithoutSaveChangesNothing) {
     QTimer::singleShot(0, [] {
         CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
-        Click(*dlg, IDOK);
+        ClickButton(*dlg, IDOK);
     });
     const size_t lines = m_log.lines().size();
     m_state->OnRecordSetup();

@@ -86,11 +86,6 @@ protected:
         }
     }
 
-    static void Click(CWnd& dlg, int id) {
-        auto* button = qobject_cast<QAbstractButton*>(ControlWidget(dlg, id));
-        ASSERT_NE(button, nullptr) << id;
-        button->click();
-    }
     static void Retype(CWnd& dlg, int id, const char* text) {
         auto* edit = qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
         ASSERT_NE(edit, nullptr) << id;
