@@ -1,7 +1,7 @@
 // Stream packets to a loopback reader two ways in the same run: written
 // straight to the socket (the reference), and pushed into a CStreamQueue
-// whose consumer thread pops each on WM_STREAM_FRAME_READY and writes it to
-// the socket. Reports both rates and queued / raw.
+// whose consumer thread, woken by WM_STREAM_FRAME_READY, pops what is
+// queued and writes it to the socket. Reports both rates and queued / raw.
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "loopback_send.h"
 #include "netservice/stream_queue.h"
 #include "platform/net/net_connect.h"
 #include "platform/net/net_transfer.h"
@@ -19,60 +20,12 @@
 
 namespace {
 
-constexpr uint32_t kLoopback = 0x7F000001u;
 constexpr int kPackets = 4000;
 
-struct Connection {
-    NetSocket listener, writer, reader;
-    Connection() {
-        listener = OpenListener(0, 1, kLoopback);
-        writer = CreateTcpSocket();
-        ConnectState s = BeginConnect(writer, kLoopback, GetLocalPort(listener));
-        while (s == ConnectState::InProgress)
-            s = WaitConnect(writer);
-        reader = AcceptConnection(listener);
-    }
-    ~Connection() {
-        CloseSocket(writer);
-        CloseSocket(reader);
-        CloseSocket(listener);
-    }
-};
-
-// Reads until `bytes` arrived.
-std::thread Drain(NetSocket sock, size_t bytes) {
-    return std::thread([sock, bytes] {
-        std::vector<uint8_t> buf(65536);
-        size_t got = 0;
-        while (got < bytes) {
-            int n = RecvSome(sock, buf.data(), static_cast<int>(buf.size()));
-            if (n <= 0)
-                return;
-            got += static_cast<size_t>(n);
-        }
-    });
-}
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double RawRate(int payload) {
-    Connection c;
-    std::thread reader = Drain(c.reader, static_cast<size_t>(kPackets) * (payload + 4));
-    std::vector<uint8_t> packet(payload + 4, 0x33);
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kPackets; ++i)
-        SendAll(c.writer, packet.data(), packet.size());
-    reader.join();
-    return kPackets / Seconds(start);
-}
-
 double QueuedRate(int payload) {
-    Connection c;
+    LoopbackConnection c;
     CStreamQueue queue;
     std::atomic<ThreadId> senderId{0};
-    std::atomic<int> sentCount{0};
     std::thread sender([&] {
         senderId = RegisterThreadQueue();
         std::vector<uint8_t> buf(256000 + 4);
@@ -81,33 +34,34 @@ double QueuedRate(int payload) {
         while (sent < kPackets && GetMessage(&m)) {
             if (m.message != WM_STREAM_FRAME_READY)
                 continue;
+            // One message per turn to non-empty: take all that is queued.
             uint32_t header = 0;
-            int n = queue.Pop(buf.data() + 4, &header, 256000);
-            if (n == 0)
-                continue;
-            std::memcpy(buf.data(), &header, 4);
-            SendAll(c.writer, buf.data(), n + 4);
-            ++sent;
-            sentCount.store(sent);
+            int n = 0;
+            while ((n = queue.Pop(buf.data() + 4, &header, 256000)) > 0) {
+                std::memcpy(buf.data(), &header, 4);
+                SendAll(c.writer, buf.data(), n + 4);
+                ++sent;
+            }
         }
         UnregisterThreadQueue();
     });
     while (senderId.load() == 0)
         std::this_thread::yield();
     queue.SetNotifyThread(senderId.load());
-    std::thread reader = Drain(c.reader, static_cast<size_t>(kPackets) * (payload + 4));
+    std::atomic<size_t> received{0};
+    std::thread reader =
+        DrainLoopback(c.reader, static_cast<size_t>(kPackets) * (payload + 4), &received);
     std::vector<uint8_t> data(payload, 0x44);
     auto start = std::chrono::steady_clock::now();
+    // The fan-out skips a full queue; here the producer waits for the
+    // reader instead, so that no packet is lost.
+    const int window = StreamWindow(payload);
     for (int i = 0; i < kPackets; ++i) {
-        // The fan-out skips a full queue; here the producer waits instead,
-        // also for room in the data area, so that no packet is lost.
-        while (queue.IsFull() || (i - sentCount.load() + 1) * payload >= PACKET_QUEUE_BYTES) {
-            std::this_thread::yield();
-        }
+        WaitForReader(received, i, payload, window);
         queue.Push(data.data(), 0x51000001u, payload);
     }
     reader.join();
-    double rate = kPackets / Seconds(start);
+    double rate = kPackets / SecondsSince(start);
     sender.join();
     return rate;
 }
@@ -118,7 +72,7 @@ void BM_StreamQueueVersusRawSend(benchmark::State& state) {
     // Both ways run in every iteration, so that a busy machine slows both.
     double raw = 0, queued = 0;
     for (auto _ : state) {
-        raw += RawRate(payload);
+        raw += RawSendRate(payload, kPackets);
         queued += QueuedRate(payload);
     }
     raw /= static_cast<double>(state.iterations());
@@ -152,7 +106,7 @@ void BM_StreamQueuePushPopVersusCopies(benchmark::State& state) {
             queue.Push(in.data(), 0x51000001u, payload);
             queue.Pop(out.data(), &header, payload);
         }
-        queued += Seconds(start);
+        queued += SecondsSince(start);
         start = std::chrono::steady_clock::now();
         for (int i = 0; i < kPackets; ++i) {
             std::memcpy(area.data(), in.data(), payload);
@@ -160,7 +114,7 @@ void BM_StreamQueuePushPopVersusCopies(benchmark::State& state) {
             std::memcpy(out.data(), area.data(), payload);
             benchmark::DoNotOptimize(out.data());
         }
-        copies += Seconds(start);
+        copies += SecondsSince(start);
     }
     state.counters["copies_over_queued"] = copies / queued;
 }

@@ -9,85 +9,33 @@
 #include <thread>
 #include <vector>
 
+#include "loopback_send.h"
 #include "netservice/stream_sender.h"
 #include "platform/net/net_connect.h"
-#include "platform/net/net_transfer.h"
 
 namespace {
 
-constexpr uint32_t kLoopback = 0x7F000001u;
 constexpr int kPackets = 3000;
 
-struct Connection {
-    NetSocket listener, writer, reader;
-    Connection() {
-        listener = OpenListener(0, 1, kLoopback);
-        writer = CreateTcpSocket();
-        ConnectState s = BeginConnect(writer, kLoopback, GetLocalPort(listener));
-        while (s == ConnectState::InProgress)
-            s = WaitConnect(writer);
-        reader = AcceptConnection(listener);
-    }
-    ~Connection() {
-        CloseSocket(writer);
-        CloseSocket(reader);
-        CloseSocket(listener);
-    }
-};
-
-std::thread Drain(NetSocket sock, size_t bytes, std::atomic<size_t>* received = nullptr) {
-    return std::thread([sock, bytes, received] {
-        std::vector<uint8_t> buf(65536);
-        size_t got = 0;
-        while (got < bytes) {
-            int n = RecvSome(sock, buf.data(), static_cast<int>(buf.size()));
-            if (n <= 0)
-                return;
-            got += static_cast<size_t>(n);
-            if (received)
-                received->store(got);
-        }
-    });
-}
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double RawRate(int payload) {
-    Connection c;
-    std::thread reader = Drain(c.reader, static_cast<size_t>(kPackets) * (payload + 4));
-    std::vector<uint8_t> packet(payload + 4, 0x33);
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kPackets; ++i)
-        SendAll(c.writer, packet.data(), packet.size());
-    reader.join();
-    return kPackets / Seconds(start);
-}
-
 double SenderRate(int payload) {
-    Connection c;
-    auto sender = std::make_unique<CStreamSender>(kLoopback, c.writer);
+    LoopbackConnection c;
+    auto sender = std::make_unique<CStreamSender>(kBenchLoopback, c.writer);
     sender->EnableNotify(true);
     CStreamQueue* queue = sender->GetQueue();
     std::atomic<size_t> received{0};
-    std::thread reader = Drain(c.reader, static_cast<size_t>(kPackets) * (payload + 4), &received);
+    std::thread reader =
+        DrainLoopback(c.reader, static_cast<size_t>(kPackets) * (payload + 4), &received);
     std::vector<uint8_t> data(payload, 0x44);
     auto start = std::chrono::steady_clock::now();
+    // The fan-out skips a full queue; here the producer waits for the
+    // reader instead, so that every packet is sent and counted.
+    const int window = StreamWindow(payload);
     for (int i = 0; i < kPackets; ++i) {
-        // The fan-out skips a full queue; here the producer waits for room
-        // instead, so that every packet is sent and counted.
-        // Bytes not yet read count as queued, which keeps the queue far
-        // from an overflow.
-        while (queue->IsFull() ||
-               (i + 1 - static_cast<int>(received.load() / (payload + 4))) * payload >=
-                   PACKET_QUEUE_BYTES / 2) {
-            std::this_thread::yield();
-        }
+        WaitForReader(received, i, payload, window);
         queue->Push(data.data(), 0x51000001u, payload);
     }
     reader.join();
-    const double rate = kPackets / Seconds(start);
+    const double rate = kPackets / SecondsSince(start);
     ShutdownSocket(c.writer);
     sender.reset();
     return rate;
@@ -98,7 +46,7 @@ void BM_StreamSenderVersusRawSend(benchmark::State& state) {
     const int payload = static_cast<int>(state.range(0));
     double raw = 0, sent = 0;
     for (auto _ : state) {
-        raw += RawRate(payload);
+        raw += RawSendRate(payload, kPackets);
         sent += SenderRate(payload);
     }
     raw /= static_cast<double>(state.iterations());

@@ -61,7 +61,11 @@ public:
     CAVChannel& operator=(const CAVChannel&) = delete;
 
     // --- Queries and settings (user-interface thread).
-    void SetPreviewSink(IPreviewSink* sink) { pPreviewSink.store(sink); }
+    // Registers the motion dialog's preview (null: none). When it returns,
+    // no display step is still inside the sink it replaced, so that sink
+    // may go at once. It waits for a step under way: the caller must hold
+    // neither this channel's mutex nor any lock the sink takes.
+    void SetPreviewSink(IPreviewSink* sink);
     uint8_t GetRecordState() const;
     bool IsActive() const { return nMode.load() != CHANNEL_IDLE; }
     bool IsLocal() const { return nMode.load() == CHANNEL_LOCAL; }
@@ -95,9 +99,12 @@ public:
     int StartRecord();
     int StopRecord();
 
-    // --- Snapshots. SnapshotRemote is the remote display step's entry.
+    // --- Snapshots. A request is served by the next picture shown after
+    // it: a local one from its slot on the message thread, before the
+    // slot goes back to capture; a remote one by the remote display step
+    // (SnapshotRemote).
     void TakeSnapshot();
-    void SnapshotLocal();
+    void SnapshotLocal(int slot);
     void SnapshotRemote(const uint8_t* y, const uint8_t* u, const uint8_t* v, int yStride,
                         int uvStride, int width, int height);
 
@@ -108,6 +115,7 @@ public:
     void ChangeVideoEncMode(WPARAM wParam, LPARAM lParam);
 
     // --- Observation.
+    IPreviewSink* GetPreviewSink() const { return pPreviewSink.load(); }
     ThreadId GetMsgThreadId() const { return dwMsgThreadId.load(); }
     bool HasMsgThread() const { return hMsgThread != nullptr; }
     StreamHeader GetVideoHeader();
@@ -184,11 +192,18 @@ private:
     int LocalDisplayStep(uint8_t* surface, uint8_t format, int* width, int* height, int pitch);
     void DrawChannelName(uint8_t* y, int width, int height);
     void DrawDateTime(uint8_t* y, int width, int height);
-    void KeepShownPicture(const uint8_t* picture, int width, int height);
     void MotionStep(const uint8_t* y, int stride, int width, int height);
+    // The motion levels of a picture, with no call out (the remote step
+    // runs it under the mutex); true when the alarm is to be evaluated.
+    bool SampleMotion(const uint8_t* y, int stride, int width, int height);
+    // The alarm with its log lines and alert, from the levels just sampled.
+    void UpdateMotionAlarm(bool detecting);
     void DetectMotion(const uint8_t* y, int stride, int width, int height);
     int CheckMotionAlarm(const uint8_t motionMask[MOTION_CELLS], uint8_t threshold, int recordTime);
     void LogMotion(bool start);
+    // Hands a shown picture to the registered preview sink, if any.
+    void GivePreview(const uint8_t* y, const uint8_t* u, const uint8_t* v, int yStride,
+                     int uvStride, int width, int height);
 
     // Snapshot pieces.
     bool BeginSnapshot(std::string* path);
@@ -209,14 +224,12 @@ private:
     std::atomic<uint8_t> byMotionLevels[MOTION_CELLS] = {};
     uint8_t byHistoryIndex = 0;
     uint8_t byWarmupFrames = 0;
+    // Written under previewSinkLock; the display steps call the sink under
+    // it, so a sink is never entered after SetPreviewSink replaced it.
     std::atomic<IPreviewSink*> pPreviewSink{nullptr};
+    std::mutex previewSinkLock;
     int nAlarmStamp = MOTION_STAMP_NEVER;
 
-    // Snapshots: the last shown stamped picture, copied by the display step.
-    std::mutex shownLock;
-    std::unique_ptr<uint8_t[]> pShownPicture;
-    int nShownWidth = 0;
-    int nShownHeight = 0;
     std::mutex snapshotTimeLock;
     std::string sLastSnapshotSecond;
 
@@ -253,7 +266,7 @@ private:
                                int* outWidth, int* outHeight, int pitch);
     void RemoteAudioStep(uint32_t header, int length);
     void KeepRemotePictureLocked(const DecodedPicture& picture);
-    void UseRemotePicture();
+    void FinishRemotePicture();
 
     std::atomic<uint32_t> dwRemoteIp{0};
     std::atomic<uint16_t> wRemotePort{0};
@@ -274,8 +287,11 @@ private:
     std::unique_ptr<CStreamParser> pParser;
     std::unique_ptr<uint8_t[]> pRemotePacket;  // one received packet (DrawVideo)
     uint8_t byDisplayCalls = 0;
-    // The last decoded picture, I420, for the snapshot and motion step
-    // (DrawVideo only).
+    // What the remote step leaves for the part after the mutex (DrawVideo
+    // only): whether a picture was decoded and its motion levels sampled,
+    // and, only while a snapshot is pending, a copy of it (I420).
+    bool bRemotePictureShown = false;
+    bool bRemoteMotionDetecting = false;
     std::vector<uint8_t> remotePicture;
     int nRemotePictureWidth = 0;
     int nRemotePictureHeight = 0;

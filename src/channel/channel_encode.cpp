@@ -18,6 +18,11 @@ void CAVChannel::EncodeVideoSlot(int index) {
     if (slot.byState.load(std::memory_order_acquire) != SLOT_DISPLAYED) {
         return;
     }
+    // Requests made before this picture was shown get it, outside the
+    // mutex (the snapshot logs and reaches the alert jobs).
+    if (nPendingSnapshots.load() > 0 && nPendingSnapshots.exchange(0) > 0) {
+        SnapshotLocal(index);
+    }
     byFrameSpan = static_cast<uint8_t>(
         std::min<int>(MAX_FRAME_SPAN, byFrameSpan.load() + slot.byDropped.load()));
 

@@ -63,8 +63,24 @@ void CAVChannel::LogMotion(bool start) {
 }
 
 void CAVChannel::MotionStep(const uint8_t* y, int stride, int width, int height) {
+    UpdateMotionAlarm(SampleMotion(y, stride, width, height));
+}
+
+bool CAVChannel::SampleMotion(const uint8_t* y, int stride, int width, int height) {
     if (bMotionDetect.load() != 0) {
         DetectMotion(y, stride, width, height);
+        return true;
+    }
+    if (bMotionTest.load() != 0) {
+        DetectMotion(y, stride, width, height);
+    } else {
+        byWarmupFrames = 0;
+    }
+    return false;
+}
+
+void CAVChannel::UpdateMotionAlarm(bool detecting) {
+    if (detecting) {
         const ChannelMotionConfig config = ReadChannelMotionConfig(nChannel);
         const int alarm = CheckMotionAlarm(config.byMask, config.byThreshold, config.nRecordTime);
         if (alarm != bMotionAlarm.load()) {
@@ -80,11 +96,6 @@ void CAVChannel::MotionStep(const uint8_t* y, int stride, int width, int height)
         LogMotion(false);
     }
     bMotionAlarm = 0;
-    if (bMotionTest.load() != 0) {
-        DetectMotion(y, stride, width, height);
-    } else {
-        byWarmupFrames = 0;
-    }
 }
 
 int CAVChannel::GetMotionLevels(uint8_t* levels) const {

@@ -94,10 +94,7 @@ int CAVChannel::LocalDisplayStep(uint8_t* surface, uint8_t format, int* outWidth
     DrawChannelName(y, w, h);
     DrawDateTime(y, w, h);
 
-    IPreviewSink* sink = pPreviewSink.load();
-    if (sink != nullptr) {
-        sink->OnPreviewFrame(y, u, v, w, w / 2, w, h);
-    }
+    GivePreview(y, u, v, w, w / 2, w, h);
 
     MotionStep(y, w, w, h);
 
@@ -121,8 +118,6 @@ int CAVChannel::LocalDisplayStep(uint8_t* surface, uint8_t format, int* outWidth
             *outHeight = shownHeight;
         }
     }
-
-    KeepShownPicture(y, w, h);
 
     slot.byState.store(SLOT_DISPLAYED, std::memory_order_release);
     byLastShownSlot = index;
@@ -166,15 +161,4 @@ void CAVChannel::DrawDateTime(uint8_t* y, int width, int height) {
     }
     const int x = std::max(1, width - 18 * units - 2);
     DrawOsdText(y, text, x, height - 24, width, width, height);
-}
-
-void CAVChannel::KeepShownPicture(const uint8_t* picture, int width, int height) {
-    const size_t bytes = static_cast<size_t>(width) * height * 3 / 2;
-    std::lock_guard<std::mutex> lock(shownLock);
-    if (!pShownPicture) {
-        pShownPicture = std::make_unique<uint8_t[]>(FRAME_SLOT_CAPACITY + FRAME_SLOT_SLACK);
-    }
-    std::memcpy(pShownPicture.get(), picture, bytes);
-    nShownWidth = width;
-    nShownHeight = height;
 }

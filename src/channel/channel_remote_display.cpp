@@ -87,7 +87,7 @@ int CAVChannel::DisplayRemoteFrame(uint8_t* surface, uint8_t format, int* outWid
             taken = RemoteVideoStepLocked(header, n, surface, format, width, height, pitch);
         }
         if (taken) {
-            UseRemotePicture();
+            FinishRemotePicture();
         }
         return taken ? 1 : 0;
     }
@@ -120,6 +120,8 @@ void CAVChannel::RemoteAudioStep(uint32_t header, int length) {
 
 bool CAVChannel::RemoteVideoStepLocked(uint32_t header, int length, uint8_t* surface,
                                        uint8_t format, int* outWidth, int* outHeight, int pitch) {
+    bRemotePictureShown = false;
+    nRemotePictureWidth = 0;
     if (pDecoder == nullptr) {
         return false;
     }
@@ -129,24 +131,30 @@ bool CAVChannel::RemoteVideoStepLocked(uint32_t header, int length, uint8_t* sur
                          IsKeyFrame(header) ? 1 : 0, g_nUptimeSeconds.load());
     if (decoded <= 0 || picture.pY == nullptr || picture.nWidth <= 0 || picture.nHeight <= 0 ||
         !bShowRemotePicture.load()) {
-        nRemotePictureWidth = 0;
         return true;  // a packet was taken; nothing to draw for it
     }
-    IPreviewSink* sink = pPreviewSink.load();
-    if (sink != nullptr) {
-        sink->OnPreviewFrame(picture.pY, picture.pU, picture.pV, picture.nStrideY, picture.nStrideU,
-                             picture.nWidth, picture.nHeight);
-    }
+    GivePreview(picture.pY, picture.pU, picture.pV, picture.nStrideY, picture.nStrideU,
+                picture.nWidth, picture.nHeight);
     ConvertToSurface(surface, format, pitch, picture.pY, picture.pU, picture.pV, picture.nStrideY,
                      picture.nStrideU, picture.nWidth, picture.nHeight, outWidth, outHeight);
-    KeepRemotePictureLocked(picture);
+    // The levels come from the decoder's own picture; only the alarm, which
+    // logs and alerts, waits until the mutex is released.
+    bRemoteMotionDetecting =
+        SampleMotion(picture.pY, picture.nStrideY, picture.nWidth, picture.nHeight);
+    bRemotePictureShown = true;
+    // Copied only for a pending request. Only this thread lowers the count,
+    // so the request is still there after the mutex; one raised after this
+    // test waits for the next picture.
+    if (nPendingSnapshots.load() > 0) {
+        KeepRemotePictureLocked(picture);
+    }
     return true;
 }
 
 void CAVChannel::KeepRemotePictureLocked(const DecodedPicture& picture) {
-    // The snapshot and the motion step reach the main dialog and the alert
-    // threads, which never run under the channel mutex: they work on this
-    // copy after it is released, when the decoder may already be re-created.
+    // The snapshot reaches the main dialog and the alert threads, which
+    // never run under the channel mutex: it works on this copy after the
+    // mutex is released, when the decoder may already be re-created.
     const int w = picture.nWidth;
     const int h = picture.nHeight;
     const size_t luma = static_cast<size_t>(w) * h;
@@ -171,19 +179,19 @@ void CAVChannel::KeepRemotePictureLocked(const DecodedPicture& picture) {
     nRemotePictureHeight = h;
 }
 
-void CAVChannel::UseRemotePicture() {
-    const int w = nRemotePictureWidth;
-    const int h = nRemotePictureHeight;
-    if (w <= 0 || h <= 0) {
+void CAVChannel::FinishRemotePicture() {
+    if (!bRemotePictureShown) {
         return;
     }
-    const uint8_t* y = remotePicture.data();
-    const uint8_t* u = y + static_cast<size_t>(w) * h;
-    const uint8_t* v = u + static_cast<size_t>(w / 2) * (h / 2);
-    if (nPendingSnapshots.load() > 0) {
+    const int w = nRemotePictureWidth;
+    const int h = nRemotePictureHeight;
+    if (w > 0 && h > 0) {
+        const uint8_t* y = remotePicture.data();
+        const uint8_t* u = y + static_cast<size_t>(w) * h;
+        const uint8_t* v = u + static_cast<size_t>(w / 2) * (h / 2);
         SnapshotRemote(y, u, v, w, w / 2, w, h);
     }
-    MotionStep(y, w, w, h);
+    UpdateMotionAlarm(bRemoteMotionDetecting);
 }
 
 void CAVChannel::DecodeVideoMode(WPARAM type, LPARAM size) {

@@ -1,5 +1,4 @@
 // JPEG snapshots of the shown picture, at most one a second per channel.
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -10,9 +9,9 @@
 #include "settings/log_entry.h"
 
 void CAVChannel::TakeSnapshot() {
-    if (IsLocal()) {
-        SnapshotLocal();
-    } else if (IsRemote()) {
+    // Served by the next picture shown: the channel keeps no copy of every
+    // picture for a request that may come.
+    if (IsActive()) {
         nPendingSnapshots.fetch_add(1);
     }
 }
@@ -51,28 +50,21 @@ void CAVChannel::WriteSnapshot(const std::string& path, const uint8_t* y, const 
     AlertSink().AddAlertSnapshot(nChannel, path.c_str());
 }
 
-void CAVChannel::SnapshotLocal() {
-    // The copy of the last shown picture, never a slot that capture or the
-    // encoder may be refilling or freeing meanwhile.
-    std::unique_ptr<uint8_t[]> copy;
-    int width = 0;
-    int height = 0;
-    {
-        std::lock_guard<std::mutex> lock(shownLock);
-        if (!pShownPicture || nShownWidth <= 0 || nShownHeight <= 0) {
-            return;
-        }
-        width = nShownWidth;
-        height = nShownHeight;
-        const size_t bytes = static_cast<size_t>(width) * height * 3 / 2;
-        copy = std::make_unique<uint8_t[]>(bytes);
-        std::copy(pShownPicture.get(), pShownPicture.get() + bytes, copy.get());
+void CAVChannel::SnapshotLocal(int index) {
+    // The slot is shown and stays with this thread until it is encoded:
+    // neither capture nor the display step touches it meanwhile.
+    const FrameSlot& slot = frameSlots[index];
+    const uint32_t size = slot.dwSize.load();
+    const int width = static_cast<int>(size >> 16);
+    const int height = static_cast<int>(size & 0xFFFF);
+    if (!slot.pBuffer || width <= 0 || height <= 0) {
+        return;
     }
     std::string path;
     if (!BeginSnapshot(&path)) {
         return;
     }
-    const uint8_t* y = copy.get();
+    const uint8_t* y = slot.pBuffer.get();
     const uint8_t* u = y + width * height;
     const uint8_t* v = u + (width * height) / 4;
     WriteSnapshot(path, y, u, v, width, width / 2, width, height);

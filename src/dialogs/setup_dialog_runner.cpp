@@ -1,6 +1,7 @@
 #include "dialogs/setup_dialog_runner.h"
 
 #include "dialogs/channel_setup_dialog.h"
+#include "dialogs/motion_setup_dialog.h"
 #include "dialogs/record_setup_dialog.h"
 #include "platform/msgbox/message_box.h"
 
@@ -15,7 +16,8 @@ int CSetupDialogRunner::RunRecordSetup() {
 }
 
 int CSetupDialogRunner::RunMotionSetup() {
-    return IDCANCEL;  // the motion dialog is not built yet
+    CMotionSetupDialog dialog(m_pMainWnd);
+    return static_cast<int>(dialog.DoModal());
 }
 
 int CSetupDialogRunner::RunSystemSetup() {

@@ -15,6 +15,7 @@
 #include "platform/ui/display_checks.h"
 #include "platform/ui/exit_signals.h"
 #include "platform/ui/menu.h"
+#include "platform/ui/program_ending.h"
 #include "platform/ui/text_fit.h"
 #include "platform/ui/window_registry.h"
 #include "res/main_window_controls.h"
@@ -107,6 +108,7 @@ void CMainDialog::FillHooks() {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
     h.endDialog = [this] { CDialog::OnOK(); };
+    h.exitProgram = [this] { OnOK(); };
 }
 
 BOOL CMainDialog::OnInitDialog() {
@@ -138,7 +140,7 @@ BOOL CMainDialog::OnInitDialog() {
     m_pPoster = std::make_unique<CWindowPoster>(GetSafeHwnd());
     SetMainWindowPoster(m_pPoster.get());
     SetAlertSink(&m_AlertSink);
-    InstallExitSignalHandler(GetSafeHwnd(), WM_EXIT_REQUEST, 0, 0);
+    InstallExitSignalHandler();
 
     return m_State.RunStartup() ? TRUE : FALSE;
 }
@@ -148,9 +150,12 @@ void CMainDialog::OnOK() {
         return;
     }
     m_bExiting = true;
+    // Nothing may stop the exit half way: a box it raises is not waited
+    // for, and a further SIGTERM or SIGINT, which would kill the process
+    // with its record files unfinished, is ignored.
+    BeginProgramEnding();
     // A notification's nested loop must not start the exit a second time.
     EnableWindow(FALSE);
-    RemoveExitSignalHandler();
     // The exit ends the dialog through the endDialog hook at its end.
     m_State.RunExit();
     if (m_bInTray) {
@@ -159,6 +164,7 @@ void CMainDialog::OnOK() {
     }
     SetAlertSink(nullptr);
     SetMainWindowPoster(nullptr);
+    RemoveExitSignalHandler();
 }
 
 void CMainDialog::CreateVideoWall() {

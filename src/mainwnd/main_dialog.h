@@ -21,8 +21,6 @@
 class CVideoWallDialog;
 
 constexpr UINT ID_SYSMENU_ABOUT = 0x10;
-// Posted by SIGTERM and SIGINT: the orderly exit.
-constexpr UINT WM_EXIT_REQUEST = 0x0402;
 
 constexpr int CLOCK_LEFT = 850;
 constexpr int CLOCK_TOP = 23;
@@ -46,8 +44,14 @@ public:
     CMainDialogState& State() { return m_State; }
 
     // The exit sequence; runs once (a second request while it runs, from a
-    // nested loop of a notification, does nothing).
+    // nested loop of a notification, does nothing). It marks the program as
+    // ending, so no modal window opens and SIGTERM and SIGINT are ignored
+    // until it is done.
     void OnOK() override;
+    // SIGTERM or SIGINT: once every modal run opened from here has returned,
+    // the window's run ends with the exit.
+    void OnProgramEnding() override { OnOK(); }
+    INT_PTR ResultWhenProgramEnds() const override { return IDOK; }
 
     // Layouts and paging.
     void OnLayout(int layout);

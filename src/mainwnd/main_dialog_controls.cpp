@@ -90,10 +90,6 @@ void CMainDialog::MapHandlers() {
         m_State.OnSaveSettings();
         return LRESULT{0};
     });
-    MapMessage(WM_EXIT_REQUEST, [this](WPARAM, LPARAM) {
-        OnOK();
-        return LRESULT{0};
-    });
 }
 
 void CMainDialog::InitSkinButtons() {

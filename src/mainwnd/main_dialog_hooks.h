@@ -44,6 +44,9 @@ struct MainDialogHooks {
     std::function<void()> serveNotifications;
     // Ends the modal dialog with IDOK after the exit sequence.
     std::function<void()> endDialog;
+    // The window's own exit (its run-once guard, the tray icon, the signal
+    // handlers), which runs the exit sequence: for a changed channel count.
+    std::function<void()> exitProgram;
 };
 
 // The four setup dialogs, run modally; each returns IDOK when the user

@@ -138,6 +138,8 @@ public:
 private:
     void FaceButton(int channel, int normalFace, int pressedFace);
     void ReapplyChannels();
+    // The saved system setup's snapshot folder and record-drive re-check.
+    void ApplySystemSetup();
     // After a local channel n started: a channel that names no camera, or
     // whose encoder did not open, records nothing; the log says so.
     void CheckPictureSource(int n, const ChannelEntry& source, CAVChannel& channel);

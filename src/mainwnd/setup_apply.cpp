@@ -1,5 +1,7 @@
 // The setup buttons: run the dialog, and only when it was saved persist
-// and apply what changed.
+// and apply what changed. A dialog that the program's end cut short may
+// still have been saved: its settings are persisted, but nothing is applied
+// to an engine that the exit is about to stop.
 
 #include "capture/capture_formats.h"
 #include "capture/capture_graph.h"
@@ -8,6 +10,7 @@
 #include "mainwnd/main_dialog_state.h"
 #include "platform/msgbox/message_box.h"
 #include "platform/threads/thread_messages.h"
+#include "platform/ui/program_ending.h"
 #include "settings/channel_ini.h"
 #include "settings/globals.h"
 #include "settings/log_entry.h"
@@ -28,11 +31,16 @@ void CMainDialogState::OnChannelSetup() {
     }
     SaveChannelIni();
     WriteLogEntry(LOGTYPE_SYSTEM, 0, "Change and save channel setup!");
+    if (IsProgramEnding()) {
+        return;
+    }
     if (g_nChannelCount.load() != g_Settings.nChConfigNum) {
         // The channel table is fixed for a run: the new count applies at
         // the next start.
         AfxMessageBox("Channels have Changed! Please Restart!", MB_OK);
-        RunExit();
+        if (hooks.exitProgram) {
+            hooks.exitProgram();
+        }
         return;
     }
     ReapplyChannels();
@@ -91,7 +99,8 @@ void CMainDialogState::OnRecordSetup() {
     }
     const int count = g_nChannelCount.load();
     SaveRecordIni(count);
-    for (int n = 0; n < count; ++n) {
+    const int applied = IsProgramEnding() ? 0 : count;
+    for (int n = 0; n < applied; ++n) {
         const RecordEntry r = ReadSettings(g_Settings.Record[n]);
         CAVChannel* channel = g_pAVChannel[n].load();
         if (channel == nullptr) {
@@ -119,6 +128,13 @@ void CMainDialogState::OnSystemSetup() {
         return;
     }
     SaveSettingsFile();
+    if (!IsProgramEnding()) {
+        ApplySystemSetup();
+    }
+    WriteLogEntry(LOGTYPE_SYSTEM, 0, "Change and save system setup!");
+}
+
+void CMainDialogState::ApplySystemSetup() {
     SetSnapshotFolder(ReadSettingsText(g_Settings.System.sSnapshotPath));
     const std::string folder = GetRecordFolder();
     int drive = -1;
@@ -133,7 +149,6 @@ void CMainDialogState::OnSystemSetup() {
     if (folder.empty() || drive < 0 || g_Settings.System.byRecordDrive[drive] == 0) {
         ChooseRecordDrive();
     }
-    WriteLogEntry(LOGTYPE_SYSTEM, 0, "Change and save system setup!");
 }
 
 void CMainDialogState::OnSaveSettings() {

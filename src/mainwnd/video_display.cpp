@@ -5,6 +5,7 @@
 
 #include "mainwnd/display_flags.h"
 #include "mainwnd/display_surface_setup.h"
+#include "media/color_yuy2_rgb.h"
 
 std::atomic<uint32_t> g_dwColorKey{COLOR_KEY_RGB32};
 
@@ -182,6 +183,11 @@ bool CVideoDisplay::CreateOverlay() {
         return false;
     }
     m_byFormat = PIXFMT_YUY2_OVERLAY;
+    // The screen shows the overlay through the media layer's converter, the
+    // same arithmetic the channels' own RGB conversion uses.
+    if (std::shared_ptr<DisplayTarget> target = GetWindowTarget(m_hWnd)) {
+        target->SetOverlayConverter(&Yuy2ToBgra32);
+    }
     ClearOverlay();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QWidget>
 #include <algorithm>
 
 #include "mainwnd/draw_video_thread.h"
@@ -69,6 +70,11 @@ BOOL CVideoWallDialog::OnInitDialog() {
     }
     m_pTarget = std::make_shared<DisplayTarget>(width, height, 32);
     m_pDisplayWindow = std::make_unique<DisplayWindow>(m_pTarget, ClientOnScreen(), GetBorder());
+    // The paint covers the whole client area (the border is drawn around
+    // it), so nothing underneath needs painting first.
+    if (QWidget* widget = GetWidget()) {
+        widget->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
     SetTimer(kPresentTimer, VIDEO_WALL_PRESENT_MS);
     return TRUE;
 }
@@ -108,7 +114,22 @@ void CVideoWallDialog::RepaintWall() {
         FrameInside(*m_pTarget, RECT{rc.left - 1, rc.top - 1, rc.right + 1, rc.bottom + 1}, 2,
                     ScreenRgb(VIDEO_WALL_SELECTED_COLOUR));
     }
-    Invalidate(FALSE);
+    InvalidateChanged();
+}
+
+void CVideoWallDialog::InvalidateChanged() {
+    if (!m_pTarget) {
+        return;
+    }
+    const RECT wall = ClientOnScreen();
+    for (const RECT& changed : m_pTarget->TakeChanged()) {
+        RECT rc{std::max(changed.left, wall.left), std::max(changed.top, wall.top),
+                std::min(changed.right, wall.right), std::min(changed.bottom, wall.bottom)};
+        if (rc.left < rc.right && rc.top < rc.bottom) {
+            ScreenToClient(&rc);
+            InvalidateRect(&rc, FALSE);
+        }
+    }
 }
 
 void CVideoWallDialog::OnPaint(CDC& dc) {
@@ -116,18 +137,23 @@ void CVideoWallDialog::OnPaint(CDC& dc) {
     if (painter == nullptr || !m_pTarget) {
         return;
     }
-    // What the screen shows under the client area, the overlay keyed in.
+    // What the screen shows under the client area, the overlay keyed in,
+    // drawn straight from the target's picture (the painter keeps to the
+    // part being repainted).
     const RECT wall = ClientOnScreen();
-    QImage screen(m_pTarget->Width(), m_pTarget->Height(), QImage::Format_RGB32);
-    m_pTarget->ComposeInto(reinterpret_cast<uint32_t*>(screen.bits()),
-                           static_cast<int>(screen.bytesPerLine() / 4));
-    painter->drawImage(QPoint(0, 0), screen,
-                       QRect(wall.left, wall.top, wall.right - wall.left, wall.bottom - wall.top));
+    m_pTarget->ShowComposed([&](const uint32_t* pixels, int strideWords) {
+        const QImage screen(reinterpret_cast<const uchar*>(pixels), m_pTarget->Width(),
+                            m_pTarget->Height(), static_cast<qsizetype>(strideWords) * 4,
+                            QImage::Format_RGB32);
+        painter->drawImage(
+            QPoint(0, 0), screen,
+            QRect(wall.left, wall.top, wall.right - wall.left, wall.bottom - wall.top));
+    });
 }
 
 void CVideoWallDialog::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == kPresentTimer) {
-        Invalidate(FALSE);
+        InvalidateChanged();
         return;
     }
     CDialog::OnTimer(nIDEvent);

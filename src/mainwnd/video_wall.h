@@ -23,7 +23,7 @@ constexpr int VIDEO_WALL_HEIGHT = 648;
 
 // Posted to the wall (from any thread) to draw it again into the target.
 constexpr UINT WM_VIDEO_WALL_REPAINT = 0x0401;
-// How often the window shows the target's picture.
+// How often the window shows what changed of the target's picture.
 constexpr UINT VIDEO_WALL_PRESENT_MS = 40;
 
 class CVideoWallDialog : public CDialog {
@@ -57,6 +57,8 @@ protected:
 
 private:
     RECT ClientOnScreen() const;
+    // Repaints the part of the client area whose picture changed.
+    void InvalidateChanged();
 
     CWnd* m_pOwner;
     CBrush m_brWallBackground;

@@ -1,30 +1,16 @@
-// The 32- and 24-bit converters: 6 fraction bits, 8 pixels per step in
-// saturating 16-bit arithmetic, which gives the same bytes as the plain
-// integer formula with a final clamp.
+// The 32- and 24-bit converters of 4:2:0 pictures, on the arithmetic of
+// color_bgra_kernel.h.
 
-#include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "media/color_avx2.h"
+#include "media/color_bgra_kernel.h"
 #include "media/color_convert.h"
 #include "media/color_geometry.h"
 
 namespace {
 
-inline uint8_t Clamp255(int v) {
-    return static_cast<uint8_t>(std::clamp(v, 0, 255));
-}
-
-inline void PixelBgr(uint8_t* out, int Y, int U, int V) {
-    int y = 74 * (Y - 16);
-    out[0] = Clamp255((y + 129 * (U - 128)) >> 6);
-    out[1] = Clamp255((y - (25 * (U - 128) + 52 * (V - 128))) >> 6);
-    out[2] = Clamp255((y + 102 * (V - 128)) >> 6);
-}
+using color_kernel::PixelBgr;
 
 #if defined(__SSE2__)
 // Eight pixels of one row into B, G, R, 0 quads (32 bytes).
@@ -36,22 +22,7 @@ inline void EightPixelsBgra(uint8_t* out, const uint8_t* y, const uint8_t* u, co
     __m128i yy = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(y)), zero);
     __m128i uu = _mm_unpacklo_epi8(_mm_cvtsi32_si128(u4), zero);
     __m128i vv = _mm_unpacklo_epi8(_mm_cvtsi32_si128(v4), zero);
-    uu = _mm_sub_epi16(_mm_unpacklo_epi16(uu, uu), _mm_set1_epi16(128));
-    vv = _mm_sub_epi16(_mm_unpacklo_epi16(vv, vv), _mm_set1_epi16(128));
-    __m128i luma = _mm_mullo_epi16(_mm_sub_epi16(yy, _mm_set1_epi16(16)), _mm_set1_epi16(74));
-    __m128i r = _mm_srai_epi16(_mm_adds_epi16(luma, _mm_mullo_epi16(vv, _mm_set1_epi16(102))), 6);
-    __m128i g = _mm_srai_epi16(
-        _mm_subs_epi16(luma, _mm_adds_epi16(_mm_mullo_epi16(uu, _mm_set1_epi16(25)),
-                                            _mm_mullo_epi16(vv, _mm_set1_epi16(52)))),
-        6);
-    __m128i b = _mm_srai_epi16(_mm_adds_epi16(luma, _mm_mullo_epi16(uu, _mm_set1_epi16(129))), 6);
-    __m128i b8 = _mm_packus_epi16(b, zero);
-    __m128i g8 = _mm_packus_epi16(g, zero);
-    __m128i r8 = _mm_packus_epi16(r, zero);
-    __m128i bg = _mm_unpacklo_epi8(b8, g8);
-    __m128i r0 = _mm_unpacklo_epi8(r8, zero);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi16(bg, r0));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi16(bg, r0));
+    color_kernel::EightBgra(out, yy, _mm_unpacklo_epi16(uu, uu), _mm_unpacklo_epi16(vv, vv));
 }
 #endif
 

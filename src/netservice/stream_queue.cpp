@@ -24,6 +24,7 @@ int CStreamQueue::Push(const void* payload, uint32_t header, int len) {
     uint32_t notify = 0;
     {
         std::lock_guard<std::mutex> guard(lock);
+        const bool wasEmpty = nWriteIndex == nReadIndex;
         if (nDataSize - nWriteOffset < len)
             nWriteOffset = 0;
         if (OverlapsQueuedLocked(nWriteOffset, len)) {
@@ -43,7 +44,11 @@ int CStreamQueue::Push(const void* payload, uint32_t header, int len) {
             ResetLocked();
             return 1;
         }
-        notify = dwNotifyThreadId.load();
+        // The sender drains the whole queue per message and stops only
+        // after it saw the queue empty under this lock, so a push onto a
+        // non-empty queue is always picked up by a drain still to come.
+        if (wasEmpty)
+            notify = dwNotifyThreadId.load();
     }
     if (notify != 0)
         PostStreamFrameReady(notify);
@@ -51,14 +56,23 @@ int CStreamQueue::Push(const void* payload, uint32_t header, int len) {
 }
 
 int CStreamQueue::Pop(void* destination, uint32_t* header, int maxLen) {
-    if (!pData)
-        return 0;
     std::lock_guard<std::mutex> guard(lock);
-    if (nReadIndex == nWriteIndex)
+    return PopLocked(destination, header, maxLen, false);
+}
+
+int CStreamQueue::PopIfFits(void* destination, uint32_t* header, int room) {
+    std::lock_guard<std::mutex> guard(lock);
+    return PopLocked(destination, header, room, true);
+}
+
+int CStreamQueue::PopLocked(void* destination, uint32_t* header, int maxLen, bool keepTooLong) {
+    if (!pData || nReadIndex == nWriteIndex)
         return 0;
     PacketDescriptor& p = packets[nReadIndex];
     if (p.byPacketState != PKT_COMPLETE)
         return 0;
+    if (keepTooLong && p.nLength > maxLen)
+        return -1;
     if (header)
         *header = p.dwHeader;
     int result = 0;

@@ -29,20 +29,25 @@ public:
     CStreamQueue(const CStreamQueue&) = delete;
     CStreamQueue& operator=(const CStreamQueue&) = delete;
 
-    // 1 = taken (stored and the notify thread told, or lost to an overflow);
-    // 0 = refused: no data area, payload null, below 4 or above 768000 bytes.
+    // 1 = taken (stored, or lost to an overflow); 0 = refused: no data area,
+    // payload null, below 4 or above 768000 bytes. The notify thread is told
+    // only when the push turns the queue non-empty: one message per drain.
     int Push(const void* payload, uint32_t header, int len);
 
     // Takes the oldest packet: its payload length, 0 when nothing was
     // delivered. *header receives the packet's word also when the payload
     // was longer than maxLen and got discarded.
     int Pop(void* destination, uint32_t* header, int maxLen);
+    // As Pop, but a packet longer than room stays queued (-1), for a taker
+    // that gathers packets behind one it already holds.
+    int PopIfFits(void* destination, uint32_t* header, int room);
 
     bool IsFull() const;
     bool IsEmpty() const;
     int IsWaitingForKey() const { return bWaitingForKey.load(); }
     void SetWaitingForKey(int waiting) { bWaitingForKey.store(waiting); }
-    // Thread told of each stored packet; 0 = none.
+    // Thread told when a stored packet turns the queue non-empty; 0 = none.
+    // Whoever switches it on posts once for packets stored before.
     void SetNotifyThread(uint32_t threadId) { dwNotifyThreadId.store(threadId); }
 
     // Drops every queued packet and sets the waiting flag; the notify
@@ -53,6 +58,7 @@ public:
     int GetWriteOffset() const;
 
 private:
+    int PopLocked(void* destination, uint32_t* header, int maxLen, bool keepTooLong);
     void ResetLocked();
     bool OverlapsQueuedLocked(int offset, int len) const;
 

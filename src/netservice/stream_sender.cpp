@@ -52,8 +52,8 @@ void CStreamSender::Run() {
         if (msg.message != WM_STREAM_FRAME_READY) {
             continue;
         }
-        // Everything queued goes out, so a packet stored before the
-        // notification was switched on never waits behind a missing message.
+        // The queue posts only when it turns non-empty, so one message
+        // stands for everything queued: drain until the queue is seen empty.
         bool ok = SendNextFrame();
         while (ok && bRun.load() != 0 && !pQueue->IsEmpty()) {
             ok = SendNextFrame();
@@ -73,7 +73,20 @@ bool CStreamSender::SendNextFrame() {
         return true;  // nothing queued, or a packet too long for any viewer
     }
     WriteStreamHeader(buffer, header);
-    const int total = n + static_cast<int>(STREAM_HEADER_BYTES);
+    const int headerBytes = static_cast<int>(STREAM_HEADER_BYTES);
+    int total = n + headerBytes;
+    // Packets queued behind it join it while they fit the same block: one
+    // call and one run of segments for a burst of small packets, the same
+    // bytes on the wire.
+    while (STREAM_SEND_BLOCK - total > headerBytes) {
+        const int more = pQueue->PopIfFits(buffer + total + headerBytes, &header,
+                                           STREAM_SEND_BLOCK - total - headerBytes);
+        if (more <= 0) {
+            break;
+        }
+        WriteStreamHeader(buffer + total, header);
+        total += more + headerBytes;
+    }
     // Block by block, so a stop is seen within one block; each block goes
     // out whole or the connection is given up (a part would break the
     // viewer's framing).

@@ -1,8 +1,8 @@
 #pragma once
 // The sender of one viewer: owns the viewer's stream queue and the thread
 // (StreamSendThread) that writes each queued packet to the viewer's socket,
-// its 4-byte header word followed by the payload, as soon as the queue
-// reports it.
+// its 4-byte header word followed by the payload. The queue wakes the
+// thread when it turns non-empty; the thread then drains it.
 //
 // The socket is not the sender's: its owner (the login server) shuts it
 // down before it deletes the sender, so a send blocked on a viewer that
@@ -23,9 +23,10 @@
 // The largest payload a channel sends (the channel's packet buffer).
 constexpr int STREAM_SEND_MAX_PAYLOAD = 256000;
 // The sender hands the socket this many bytes per call and looks at its
-// stop flag between them. Small blocks cost a system call and a segment
-// each on a fast link; a stop never waits for a block anyway, because the
-// owner shuts the socket down first.
+// stop flag between them; small packets queued together share a block.
+// Small blocks cost a system call and a segment each on a fast link; a
+// stop never waits for a block anyway, because the owner shuts the socket
+// down first.
 constexpr int STREAM_SEND_BLOCK = 65536;
 
 class CStreamSender final : public IViewerSender {
@@ -43,8 +44,9 @@ public:
     // False once the thread has ended; true also when none was ever made.
     bool IsConnected() const override { return bConnected.load(); }
 
-    // Sends the oldest queued packet; false when the connection failed or
-    // the sender is being stopped. Runs on the sender thread.
+    // Sends the oldest queued packet, with those behind it that fit the
+    // same block; false when the connection failed or the sender is being
+    // stopped. Runs on the sender thread.
     bool SendNextFrame();
 
     bool HasThread() const { return hThread != nullptr; }

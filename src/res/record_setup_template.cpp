@@ -4,8 +4,6 @@
 // below them. Radios come in the order their index counts; the first of
 // each group starts it.
 
-#include <cstdio>
-
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
 #include "res/template_builders.h"
@@ -60,12 +58,7 @@ DialogTemplate RecordSetupTemplate() {
     // The buttons start a group of their own, so no radio after them joins
     // the container's group.
     t.controls.push_back(PushButton(IDOK, "Exit", kRight + 246, 524, 90, 32, CTL_GROUP));
-    for (int n = 0; n < 16; ++n) {
-        char caption[16];
-        std::snprintf(caption, sizeof caption, "Channel %02d", n + 1);
-        t.controls.push_back(PushButton(IDC_RECORD_CHANNEL_FIRST + n, caption,
-                                        kRight + (n % 4) * 84, 334 + (n / 4) * 36, 80, 30));
-    }
+    AddChannelRow(t, IDC_RECORD_CHANNEL_FIRST, kRight, 334, 84, 36, 80, 30);
     t.controls.push_back(PushButton(IDC_RECORD_SAVE, "Save", kRight + 146, 524, 90, 32));
 
     t.controls.push_back(GroupBox(-4, "Audio Encode method...", kRight, 46, kRightWidth, 64));

@@ -56,3 +56,5 @@ void InstallSkinResources();
 std::map<UINT, DialogTemplate> BuildDialogTemplates();
 DialogTemplate RecordSetupTemplate();
 DialogTemplate ChannelSetupTemplate();
+DialogTemplate MotionSetupTemplate();
+DialogTemplate DaySelectorBarTemplate();

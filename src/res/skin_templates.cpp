@@ -2,6 +2,7 @@
 
 #include "res/channel_setup_ids.h"
 #include "res/main_window_controls.h"
+#include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
 #include "res/template_builders.h"
@@ -84,5 +85,7 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates() {
         {IDD_ABOUTBOX, AboutBox()},
         {IDD_RECORD_SETUP, RecordSetupTemplate()},
         {IDD_CHANNEL_SETUP, ChannelSetupTemplate()},
+        {IDD_MOTION_SETUP, MotionSetupTemplate()},
+        {IDD_DAY_SELECTOR_BAR, DaySelectorBarTemplate()},
     };
 }

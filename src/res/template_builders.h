@@ -3,6 +3,7 @@
 // sizes are client pixels; the setup dialogs lay out at two pixels per
 // dialog unit, so they keep to even numbers.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,18 @@ inline ControlTemplate DropDownList(int id, int x, int y, int cx, int cy,
     ControlTemplate c = TemplateControl(ControlKind::DropDownList, id, "", x, y, cx, cy, style);
     c.items = std::move(items);
     return c;
+}
+
+// The setup dialogs' row of 16 channel buttons "Channel 01" .. "Channel 16",
+// four to a row from (x, y), dx and dy apart.
+inline void AddChannelRow(DialogTemplate& t, int firstId, int x, int y, int dx, int dy, int cx,
+                          int cy) {
+    for (int n = 0; n < 16; ++n) {
+        char caption[16];
+        std::snprintf(caption, sizeof caption, "Channel %02d", n + 1);
+        t.controls.push_back(
+            PushButton(firstId + n, caption, x + (n % 4) * dx, y + (n / 4) * dy, cx, cy));
+    }
 }
 
 // The frame every setup dialog shares: the client of 736 x 572 pixels

@@ -195,13 +195,22 @@ TEST_F(ChannelObjectTest, DestructorWaitsForTheBusyHandlerAndDropsQueuedMessages
     auto channel = std::make_unique<CAVChannel>(0);
     channel->SetEncodeParams(H264Params());
     channel->StartLocal(0, -1);
-    ASSERT_TRUE(Pump(*channel, FlatPicture(352, 288)));
-    clock_.AdvanceSeconds(1);
-    PostThreadMessage(channel->GetMsgThreadId(), WM_CHANNEL_SNAPSHOT, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return host.calls.load() == 1; }));
-    for (int i = 0; i < 3; ++i) {
+    const auto picture = FlatPicture(352, 288);
+    ASSERT_TRUE(Pump(*channel, picture));
+    // A request is served by the next picture shown; each further request
+    // and picture queues behind the blocked one.
+    auto requestAndShow = [&] {
         clock_.AdvanceSeconds(1);
         PostThreadMessage(channel->GetMsgThreadId(), WM_CHANNEL_SNAPSHOT, 0, 0);
+        ASSERT_EQ(
+            channel->OnVideoFrame(picture.data(), static_cast<int>(picture.size()), 352, 288, 352),
+            1);
+        ASSERT_EQ(Show(*channel), 1);
+    };
+    requestAndShow();
+    ASSERT_TRUE(WaitFor([&] { return host.calls.load() == 1; }));
+    for (int i = 0; i < 3; ++i) {
+        requestAndShow();
     }
     std::atomic<bool> destroyed{false};
     std::thread destroyer([&] {

@@ -2,6 +2,12 @@
 // display surface and the hand-over to the encoder.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "channel_test_base.h"
 #include "media/pixel_formats.h"
 
@@ -277,6 +283,79 @@ TEST_F(ChannelPictureTest, PitchNarrowerThanThePictureNeverWritesPastItsRows) {
     ASSERT_EQ(channel.GetDisplayFrame(surface.data(), PIXFMT_RGB32, &width, &height, pitch), 1);
     EXPECT_LE(width, 200);
     EXPECT_EQ(std::count(surface.end() - 64, surface.end(), 0xCD), 64);
+}
+
+// A sink that holds the display step inside it until it is let go.
+class LatchedSink final : public IPreviewSink {
+public:
+    void OnPreviewFrame(const uint8_t*, const uint8_t*, const uint8_t*, int, int, int,
+                        int) override {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ++calls_;
+        entered_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return released_; });
+        left_ = true;
+    }
+    void WaitEntered() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return entered_; });
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+    bool Left() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return left_;
+    }
+    int Calls() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return calls_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool entered_ = false;
+    bool released_ = false;
+    bool left_ = false;
+    int calls_ = 0;
+};
+
+// Clearing the sink waits for a display step that is inside it, so the
+// dialog may free itself right after; later steps never enter it.
+TEST_F(ChannelPictureTest, ClearingThePreviewSinkWaitsForTheStepInsideIt) {
+    CAVChannel& channel = MakeLocal();
+    LatchedSink sink;
+    channel.SetPreviewSink(&sink);
+    ASSERT_EQ(Offer(channel, FlatPicture(352, 288), 352, 288), 1);
+    std::vector<uint8_t> surface(static_cast<size_t>(kPitch) * 288);
+    std::thread drawVideo([&] {
+        int w = 0;
+        int h = 0;
+        channel.GetDisplayFrame(surface.data(), PIXFMT_RGB32, &w, &h, kPitch);
+    });
+    sink.WaitEntered();
+    std::atomic<bool> returned{false};
+    bool leftBeforeReturn = false;
+    std::thread dialog([&] {
+        channel.SetPreviewSink(nullptr);
+        leftBeforeReturn = sink.Left();
+        returned = true;
+    });
+    // Time for a clear that does not wait to come back too early.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(returned.load());
+    sink.Release();
+    dialog.join();
+    drawVideo.join();
+    EXPECT_TRUE(leftBeforeReturn);
+
+    ASSERT_TRUE(WaitFor([&] { return channel.GetSlotState(0) == SLOT_FREE; }));
+    ASSERT_TRUE(Pump(channel, FlatPicture(352, 288)));
+    EXPECT_EQ(sink.Calls(), 1);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // remote channel whose connection stays in its command phase.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "remote_test_base.h"
+#include "settings/log_entry.h"
 
 namespace {
 
@@ -186,6 +189,59 @@ TEST_F(RemoteDisplayTest, SoundOfTheSelectedChannelIsPlayedUnlessMuted) {
     Feed(sound);
     Show(*remote_, PIXFMT_RGB32, &w, &h);
     EXPECT_GT(services_.sound.bytesWritten.load(), 0);
+}
+
+// Decoded pictures are kept only for a pending request: one that comes
+// between pictures is served by the next one, and nothing is written
+// without one.
+TEST_F(RemoteDisplayTest, ASnapshotRequestIsServedByTheNextDecodedPicture) {
+    std::filesystem::create_directory("snap");
+    services_.host.SetSnapshotFolder("C:\\snap");
+    auto packets = EncodeVideo(H264Params(), 3);
+    ASSERT_EQ(packets.size(), 3u);
+    int w = 0, h = 0;
+    Feed({packets[0]});
+    ASSERT_TRUE(ShowPicture(&w, &h));
+    clock_.AdvanceSeconds(1);
+    EXPECT_TRUE(ListFiles("snap", "Ch", ".jpg").empty());
+
+    PostThreadMessage(remote_->GetMsgThreadId(), WM_CHANNEL_SNAPSHOT, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return remote_->nPendingSnapshots.load() == 1; }));
+    Feed({packets[1]});
+    ASSERT_TRUE(ShowPicture(&w, &h));
+    EXPECT_EQ(remote_->nPendingSnapshots.load(), 0);
+    EXPECT_EQ(ListFiles("snap", "Ch", ".jpg"),
+              std::vector<std::string>{"Ch02_2006_05_25__12_34_57.jpg"});
+    EXPECT_EQ(services_.alerts.Snapshots(),
+              std::vector<std::string>{"C:\\snap\\Ch02_2006_05_25__12_34_57.jpg"});
+
+    clock_.AdvanceSeconds(1);
+    Feed({packets[2]});
+    ASSERT_TRUE(ShowPicture(&w, &h));
+    EXPECT_EQ(ListFiles("snap", "Ch", ".jpg").size(), 1u);
+}
+
+// The levels are taken from the decoded picture; the alarm, its log line
+// and its alert follow once the channel mutex is released.
+TEST_F(RemoteDisplayTest, MotionInDecodedPicturesRaisesTheAlarmOnce) {
+    ScheduleEntry& s = g_Settings.Schedule[1];
+    std::fill(std::begin(s.byMotionMask), std::end(s.byMotionMask), 1);
+    s.byMotionSmart = 10;
+    s.nMotionRecordTime = 15;
+    remote_->bMotionDetect = 1;
+    auto packets = EncodeVideo(H264Params(), 6);
+    ASSERT_EQ(packets.size(), 6u);
+    int w = 0, h = 0;
+    for (size_t i = 0; i < packets.size(); ++i) {
+        Feed({packets[i]});
+        ASSERT_TRUE(ShowPicture(&w, &h)) << i;
+        // The first three pictures only fill the history.
+        EXPECT_EQ(remote_->IsMotionAlarm(), i < 3 ? 0 : 1) << i;
+    }
+    EXPECT_EQ(services_.alerts.Alerts(), std::vector<int>{1});
+    const std::vector<LogLine> start = {
+        {LOGTYPE_MOTION, 2, "Ch02 start video motion alarm record!"}};
+    EXPECT_EQ(services_.host.LinesOfType(LOGTYPE_MOTION), start);
 }
 
 }  // namespace

@@ -149,6 +149,36 @@ TEST_F(ChannelSnapshotTest, SnapshotShowsTheStampedPictureInTrueColours) {
     EXPECT_GT(bright, 10);
 }
 
+// No copy of every shown picture is kept: a request waits for the next
+// picture shown, and every request waiting then is served by it.
+TEST_F(ChannelSnapshotTest, ARequestBetweenPicturesGetsTheNextShownPicture) {
+    CAVChannel& channel = MakeSnapshotChannel();
+    // Blue in studio range: Y 41, U 240, V 110; red: Y 81, U 90, V 240.
+    ASSERT_TRUE(Pump(channel, FlatPicture(352, 288, 81, 90, 240)));
+    PostThreadMessage(channel.GetMsgThreadId(), WM_CHANNEL_SNAPSHOT, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return channel.nPendingSnapshots.load() == 1; }));
+    EXPECT_TRUE(Files().empty());
+
+    ASSERT_TRUE(Pump(channel, FlatPicture(352, 288, 41, 240, 110)));
+    ASSERT_EQ(Files().size(), 1u);
+    const Decoded jpeg = DecodeJpeg("snap/" + Files()[0]);
+    ASSERT_EQ(jpeg.width, 352);
+    const uint8_t* pixel = jpeg.At(200, 150);
+    EXPECT_LT(pixel[0], 60);
+    EXPECT_GT(pixel[2], 200);
+    EXPECT_EQ(channel.nPendingSnapshots.load(), 0);
+
+    clock_.AdvanceSeconds(1);
+    for (int i = 0; i < 2; ++i) {
+        PostThreadMessage(channel.GetMsgThreadId(), WM_CHANNEL_SNAPSHOT, 0, 0);
+    }
+    ASSERT_TRUE(WaitFor([&] { return channel.nPendingSnapshots.load() == 2; }));
+    ASSERT_TRUE(Pump(channel, FlatPicture(352, 288)));
+    EXPECT_EQ(channel.nPendingSnapshots.load(), 0);
+    EXPECT_EQ(Files().size(), 2u);
+    EXPECT_EQ(services_.alerts.Snapshots().size(), 2u);
+}
+
 TEST_F(ChannelSnapshotTest, RemoteRequestsAreUsedUpByDecodedPicturesOneFileASecond) {
     CAVChannel channel(1);
     clock_.AdvanceSeconds(1);

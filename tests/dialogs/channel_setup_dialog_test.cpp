@@ -25,6 +25,7 @@
 
 #include "capture/capture_device.h"
 #include "capture/capture_graph.h"
+#include "dialog_input.h"
 #include "dialog_test_resources.h"
 #include "frame_cases.h"
 #include "platform/capture/device_enum.h"
@@ -176,14 +177,6 @@ Texts Items(CWnd& dlg, int id) {
 
 int Chosen(CWnd& dlg, int id) {
     return static_cast<CComboBox*>(dlg.GetDlgItem(id))->GetCurSel();
-}
-
-void Retype(CWnd& dlg, int id, const QString& text) {
-    auto* edit = qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
-    ASSERT_NE(edit, nullptr) << id;
-    edit->selectAll();
-    edit->del();
-    TypeText(edit, text);
 }
 
 CListCtrl& List(CWnd& dlg) {
@@ -370,7 +363,7 @@ TEST_F(ChannelSetupDialogTest, RectifyStoresTheDevicesByTheNumbersTheChannelStar
                 Choose(dlg, IDC_VIDEO_INPUT, c.input);
             }
             Choose(dlg, IDC_AUDIO_DEVICE, c.audio);
-            ClickButton(dlg, IDC_RECTIFY_CHANNEL);
+            Click(dlg, IDC_RECTIFY_CHANNEL);
             EXPECT_TRUE(SameEntry(g_EditChannelTable.Channel[3], c.stored));
             EXPECT_EQ(Row(dlg, 3), (Texts{"CH04", " Active", "Local", c.details}));
             dlg.EndDialog(IDCANCEL);
@@ -381,17 +374,17 @@ TEST_F(ChannelSetupDialogTest, RectifyStoresTheDevicesByTheNumbersTheChannelStar
     // byte for byte, its rate included.
     CChannelSetupDialog dlg;
     RunModalWith(dlg, [&dlg, this] {
-        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
+        Click(dlg, IDC_RECTIFY_CHANNEL);
         EXPECT_TRUE(SameEntry(g_EditChannelTable.Channel[0], m_original[0]));
         Choose(dlg, IDC_EDITED_CHANNEL, 3);
-        ClickButton(dlg, IDC_SOURCE_NET);
+        Click(dlg, IDC_SOURCE_NET);
         EXPECT_TRUE(Enabled(dlg, IDC_NET_ADDRESS));
         EXPECT_FALSE(Enabled(dlg, IDC_AUDIO_DEVICE));
         Retype(dlg, IDC_NET_ADDRESS, "recorder.local");
         Retype(dlg, IDC_REMOTE_CHANNEL, "7");
         Retype(dlg, IDC_NET_USER, "viewer");
         Retype(dlg, IDC_NET_PASSWORD, "secret");
-        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
+        Click(dlg, IDC_RECTIFY_CHANNEL);
         EXPECT_TRUE(
             SameEntry(g_EditChannelTable.Channel[3], Net("recorder.local", 7, "viewer", "secret")));
         EXPECT_EQ(Row(dlg, 3), (Texts{"CH04", " Active", " Net",
@@ -433,7 +426,7 @@ TEST_F(ChannelSetupDialogTest, ARefusedRectifyKeepsTheChannelAsItWas) {
             Choose(dlg, IDC_EDITED_CHANNEL, c.channel);
             const Texts row = Row(dlg, c.channel);
             c.edit(dlg);
-            ClickButton(dlg, IDC_RECTIFY_CHANNEL);
+            Click(dlg, IDC_RECTIFY_CHANNEL);
             EXPECT_TRUE(SameEntry(g_EditChannelTable.Channel[c.channel], m_original[c.channel]));
             EXPECT_EQ(Row(dlg, c.channel), row);
             dlg.EndDialog(IDCANCEL);
@@ -445,8 +438,8 @@ TEST_F(ChannelSetupDialogTest, DeleteChangeStatusAndTheirKeysWorkOnTheSelectedRo
     CChannelSetupDialog dlg;
     RunModalWith(dlg, [&dlg, this] {
         // Without a selected row nothing happens.
-        ClickButton(dlg, IDC_CHANGE_STATUS);
-        ClickButton(dlg, IDC_DELETE_CHANNEL);
+        Click(dlg, IDC_CHANGE_STATUS);
+        Click(dlg, IDC_DELETE_CHANNEL);
         EXPECT_EQ(std::memcmp(g_EditChannelTable.Channel, m_original, sizeof m_original), 0);
 
         // A click shows the row's channel.
@@ -459,7 +452,7 @@ TEST_F(ChannelSetupDialogTest, DeleteChangeStatusAndTheirKeysWorkOnTheSelectedRo
         ListKey(dlg, Qt::Key_Space);
         EXPECT_EQ(Row(dlg, 1)[1], " Active");
         ClickRow(dlg, 2);
-        ClickButton(dlg, IDC_CHANGE_STATUS);
+        Click(dlg, IDC_CHANGE_STATUS);
         EXPECT_EQ(Row(dlg, 2)[1], " Active");
         EXPECT_EQ(g_EditChannelTable.Channel[2].status, 1);
 
@@ -470,7 +463,7 @@ TEST_F(ChannelSetupDialogTest, DeleteChangeStatusAndTheirKeysWorkOnTheSelectedRo
         EXPECT_EQ(Row(dlg, 1), (Texts{"CH02", "Inactive", "", ""}));
         EXPECT_EQ(dlg.m_nSourceKind, 0);  // the emptied channel is shown
         ClickRow(dlg, 0);
-        ClickButton(dlg, IDC_DELETE_CHANNEL);
+        Click(dlg, IDC_DELETE_CHANNEL);
         EXPECT_EQ(Row(dlg, 0), (Texts{"CH01", "Inactive", "", ""}));
         EXPECT_EQ(Chosen(dlg, IDC_VIDEO_DEVICE), 0);
         ASSERT_EQ(List(dlg).GetItemCount(), 4);
@@ -491,7 +484,7 @@ TEST_F(ChannelSetupDialogTest, ChangeSetsTheCountAndEmptiesTheChannelsBeyondIt) 
                      [&dlg] {
                          Choose(dlg, IDC_CHANNEL_COUNT, 2);
                          EXPECT_EQ(g_EditChannelTable.nChConfigNum, 4);  // not before "Change"
-                         ClickButton(dlg, IDC_CHANGE_COUNT);
+                         Click(dlg, IDC_CHANGE_COUNT);
                          EXPECT_EQ(g_EditChannelTable.nChConfigNum, 2);
                          EXPECT_EQ(Items(dlg, IDC_EDITED_CHANNEL), (Texts{"CH01", "CH02"}));
                          EXPECT_EQ(Chosen(dlg, IDC_EDITED_CHANNEL), -1);
@@ -500,12 +493,12 @@ TEST_F(ChannelSetupDialogTest, ChangeSetsTheCountAndEmptiesTheChannelsBeyondIt) 
                              EXPECT_TRUE(SameEntry(g_EditChannelTable.Channel[i], ChannelEntry{}));
                          }
                          // With no channel chosen, Rectify stores nothing.
-                         ClickButton(dlg, IDC_RECTIFY_CHANNEL);
+                         Click(dlg, IDC_RECTIFY_CHANNEL);
                          Choose(dlg, IDC_CHANNEL_COUNT, 0);
-                         ClickButton(dlg, IDC_CHANGE_COUNT);
+                         Click(dlg, IDC_CHANGE_COUNT);
                          EXPECT_EQ(List(dlg).GetItemCount(), 0);
                          EXPECT_TRUE(Items(dlg, IDC_EDITED_CHANNEL).empty());
-                         ClickButton(dlg, IDOK);  // the count alone is a change
+                         Click(dlg, IDOK);  // the count alone is a change
                      }),
         IDCANCEL);
     EXPECT_EQ(g_Settings.nChConfigNum, 4);
@@ -516,17 +509,17 @@ void Do(CChannelSetupDialog& d, FrameAct act) {
     switch (act) {
         case FrameAct::Change:
             Choose(d, IDC_CHANNEL_COUNT, 3);
-            ClickButton(d, IDC_CHANGE_COUNT);
+            Click(d, IDC_CHANGE_COUNT);
             break;
         case FrameAct::ChangeAgain:
             ClickRow(d, 0);
-            ClickButton(d, IDC_CHANGE_STATUS);
+            Click(d, IDC_CHANGE_STATUS);
             break;
         case FrameAct::Save:
-            ClickButton(d, IDC_CHANNEL_SAVE);
+            Click(d, IDC_CHANNEL_SAVE);
             break;
         case FrameAct::Exit:
-            ClickButton(d, IDOK);
+            Click(d, IDOK);
             break;
         case FrameAct::Esc:
             PressKey(d.GetWidget(), Qt::Key_Escape);
@@ -541,7 +534,7 @@ void Do(CChannelSetupDialog& d, FrameAct act) {
 TEST_F(ChannelSetupDialogTest, TheFramesCasesWhereTheCountAloneIsAChange) {
     using A = FrameAct;
     RunFrameCases<CChannelSetupDialog>(
-        ExitAndSaveCasesAnd({
+        FrameCasesWith({
             {"change, Save, Esc", {A::Change, A::Save, A::Esc}, {}, IDOK, true},
             {"change, Esc", {A::Change, A::Esc}, {}, IDCANCEL, false},
         }),
@@ -570,8 +563,8 @@ TEST_F(ChannelSetupDialogTest, ExitAndSaveTakeNothingFromTheControlsButTheFinalR
                                    Choose(dlg, IDC_EDITED_CHANNEL, 1);
                                    Retype(dlg, IDC_NET_ADDRESS, "10.9.9.9");
                                    Choose(dlg, IDC_CHANNEL_COUNT, 1);
-                                   ClickButton(dlg, IDC_CHANNEL_SAVE);
-                                   ClickButton(dlg, IDOK);
+                                   Click(dlg, IDC_CHANNEL_SAVE);
+                                   Click(dlg, IDOK);
                                }),
                   IDOK);
         EXPECT_EQ(g_Settings.nChConfigNum, 4);
@@ -584,13 +577,13 @@ TEST_F(ChannelSetupDialogTest, ExitAndSaveTakeNothingFromTheControlsButTheFinalR
     EXPECT_EQ(RunModalWith(dlg,
                            [&dlg] {
                                Choose(dlg, IDC_EDITED_CHANNEL, 1);
-                               ClickButton(dlg, IDC_CHANNEL_SAVE);
+                               Click(dlg, IDC_CHANNEL_SAVE);
                                Retype(dlg, IDC_REMOTE_CHANNEL, "44");
-                               ClickButton(dlg, IDOK);
+                               Click(dlg, IDOK);
                                EXPECT_TRUE(dlg.IsWindowVisible());
                                EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(IDC_REMOTE_CHANNEL));
                                Retype(dlg, IDC_REMOTE_CHANNEL, "4");
-                               ClickButton(dlg, IDOK);
+                               Click(dlg, IDOK);
                            }),
               IDOK);
 }
@@ -632,7 +625,7 @@ TEST_F(ChannelSetupDialogTest, NetworkTextsTakeWhatTheIniFileGivesBack) {
             Retype(dlg, c.id, QString(70, QChar('a')));
             EXPECT_EQ(dlg.GetDlgItemText(c.id).size(), c.most) << c.id;
         }
-        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
+        Click(dlg, IDC_RECTIFY_CHANNEL);
         EXPECT_EQ(std::strlen(g_EditChannelTable.Channel[1].netipaddr), 59u);
         EXPECT_EQ(std::strlen(g_EditChannelTable.Channel[1].passwd), 29u);
         EXPECT_EQ(std::strlen(g_EditChannelTable.Channel[1].username), 16u);
@@ -688,7 +681,7 @@ TEST_F(ChannelSetupDeviceNamesTest, LongNamesAreShownWholeAndStoredCutAtACharact
         Choose(dlg, IDC_EDITED_CHANNEL, 3);
         Choose(dlg, IDC_VIDEO_DEVICE, 1);
         Choose(dlg, IDC_AUDIO_DEVICE, 1);
-        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
+        Click(dlg, IDC_RECTIFY_CHANNEL);
         const ChannelEntry& c = g_EditChannelTable.Channel[3];
         EXPECT_EQ(std::string(c.videoname), stored.substr(0, 116));
         EXPECT_EQ(std::string(c.audioname), stored.substr(0, 116));

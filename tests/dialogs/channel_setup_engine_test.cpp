@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "dialog_input.h"
+#include "channel/channel_fakes.h"
 #include "dialogs/setup_dialog_runner.h"
 #include "display_test_support.h"
 #include "netservice/login_server.h"
@@ -50,7 +52,7 @@ constexpr int kCompositeLuma = 139;
 
 constexpr RECT kChannelRect{19, 16, 19 + 395, 16 + 323};
 
-class ChannelSetupEngineTest : public SetupEngineTest {
+class ChannelSetupEngineTest : public SetupDialogEngineTest {
 protected:
     // Channels on the camera, channel 1 recording; configure may change
     // them before the ini file is written.
@@ -79,6 +81,8 @@ protected:
         StartEngine([this](CMainDialogState& state) {
             state.hooks.videoWallWindow = [this] { return m_screen.wall.get(); };
             state.hooks.endDialog = [this] { ++m_dialogsEnded; };
+            // The main window's exit: the orderly exit sequence.
+            state.hooks.exitProgram = [this] { m_state->RunExit(); };
         });
         ASSERT_TRUE(Channel().IsLocal());
         Channel().bManualRecord = 1;
@@ -91,19 +95,16 @@ protected:
     // Runs the Setup button's handler with the real dialog, in which the
     // user does what the step does and then Saves and Exits.
     void RunSetup(const std::function<void(CWnd&)>& step) {
-        CSetupDialogRunner runner(nullptr);
-        m_state->SetSetupDialogRunner(&runner);
         bool shown = false;
         QTimer::singleShot(0, [&shown, &step] {
             CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
             ASSERT_NE(dlg, nullptr);
             shown = dlg->GetWindowText() == "Channel Setup...";
             step(*dlg);
-            ClickButton(*dlg, IDC_CHANNEL_SAVE);
-            ClickButton(*dlg, IDOK);
+            Click(*dlg, IDC_CHANNEL_SAVE);
+            Click(*dlg, IDOK);
         });
         m_state->OnChannelSetup();
-        m_state->SetSetupDialogRunner(nullptr);
         EXPECT_TRUE(shown);
     }
 
@@ -158,7 +159,7 @@ TEST_F(ChannelSetupEngineTest, AChangedCountEndsTheProgramInOrder) {
     Start();
     RunSetup([](CWnd& dlg) {
         Choose(dlg, IDC_CHANNEL_COUNT, "02 Channels");
-        ClickButton(dlg, IDC_CHANGE_COUNT);
+        Click(dlg, IDC_CHANGE_COUNT);
     });
     EXPECT_EQ(m_boxes.Count("Channels have Changed! Please Restart!"), 1);
     EXPECT_EQ(m_dialogsEnded, 1);
@@ -183,7 +184,7 @@ TEST_F(ChannelSetupEngineTest, AChannelMovedToTheCardRecordsTheCardsChosenInput)
     RunSetup([](CWnd& dlg) {
         Choose(dlg, IDC_VIDEO_DEVICE, "Capture card");
         Choose(dlg, IDC_VIDEO_INPUT, "Video Composite");
-        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
+        Click(dlg, IDC_RECTIFY_CHANNEL);
     });
     EXPECT_EQ(m_boxes.Count("Channels have Changed! Please Restart!"), 0);
     EXPECT_EQ(Channel().nVideoDevice.load(), 1);
@@ -233,7 +234,7 @@ TEST_F(ChannelSetupEngineTest, ChannelsStartOnTheirStoredInputAndTheLastStartedW
     RunSetup([](CWnd& dlg) {
         Choose(dlg, IDC_EDITED_CHANNEL, "CH04");
         Choose(dlg, IDC_VIDEO_INPUT, "Video Tuner");
-        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
+        Click(dlg, IDC_RECTIFY_CHANNEL);
     });
     EXPECT_EQ(RoutedInput(1, 0), 0);
 }
@@ -248,12 +249,12 @@ TEST_F(ChannelSetupEngineTest, AChannelChangedToNetShowsAndRecordsTheOtherRecord
     m_now = MakeLocalTime(2006, 5, 25, 9, 5, 9);  // the next file's name
     m_state->m_wPeerPort = port;
     RunSetup([](CWnd& dlg) {
-        ClickButton(dlg, IDC_SOURCE_NET);
+        Click(dlg, IDC_SOURCE_NET);
         Retype(dlg, IDC_NET_ADDRESS, "127.0.0.1");
         Retype(dlg, IDC_REMOTE_CHANNEL, "0");
         Retype(dlg, IDC_NET_USER, "viewer");
         Retype(dlg, IDC_NET_PASSWORD, "secret");
-        ClickButton(dlg, IDC_RECTIFY_CHANNEL);
+        Click(dlg, IDC_RECTIFY_CHANNEL);
     });
     const ChannelEntry saved = g_Settings.Channel[0];
     EXPECT_EQ(saved.mode, SOURCE_NETWORK);

@@ -21,11 +21,11 @@ struct FrameCase {
     bool saved;
 };
 
-// The rows of every dialog on the frame: Exit, its question and Save.
-// (The Yes row's second Exit is answered No.)
-inline std::vector<FrameCase> ExitAndSaveCases() {
+// The frame's own rows (Exit with and without a Save, the question
+// answered both ways), then a dialog's rows for its departures.
+inline std::vector<FrameCase> FrameCasesWith(std::vector<FrameCase> departures) {
     using A = FrameAct;
-    return {
+    std::vector<FrameCase> cases = {
         {"open, Exit", {A::Exit}, {}, IDCANCEL, false},
         {"change, Exit, No", {A::Change, A::Exit}, {IDNO}, IDCANCEL, false},
         {"change, Exit, Yes",
@@ -40,12 +40,7 @@ inline std::vector<FrameCase> ExitAndSaveCases() {
          IDOK,
          true},
     };
-}
-
-// The same with the given rows after them.
-inline std::vector<FrameCase> ExitAndSaveCasesAnd(std::vector<FrameCase> more) {
-    std::vector<FrameCase> cases = ExitAndSaveCases();
-    cases.insert(cases.end(), more.begin(), more.end());
+    cases.insert(cases.end(), departures.begin(), departures.end());
     return cases;
 }
 

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "dialog_input.h"
 #include "dialog_test_resources.h"
 #include "frame_cases.h"
 #include "res/record_setup_ids.h"
@@ -82,10 +83,6 @@ protected:
     RecordEntry m_original[MAX_CHANNELS];
 };
 
-bool IsChecked(CWnd& dlg, int id) {
-    return dlg.GetDlgItem(id)->SendMessage(BM_GETCHECK) == BST_CHECKED;
-}
-
 void TypeInto(CWnd& dlg, int id, const QString& text, bool replace = false) {
     auto* edit = qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
     if (replace) {
@@ -105,10 +102,10 @@ void Do(CRecordSetupDialog& d, FrameAct act) {
             TypeInto(d, IDC_CHANNEL_TITLE, "2");
             break;
         case FrameAct::Save:
-            ClickButton(d, IDC_RECORD_SAVE);
+            Click(d, IDC_RECORD_SAVE);
             break;
         case FrameAct::Exit:
-            ClickButton(d, IDOK);
+            Click(d, IDOK);
             break;
         case FrameAct::Esc:
             PressKey(d.GetWidget(), Qt::Key_Escape);
@@ -127,7 +124,7 @@ TEST_F(RecordSetupDialogTest, TheFramesCasesWithEscAsSave) {
     std::strcpy(changed[0].chname, "Gate1");
     using A = FrameAct;
     RunFrameCases<CRecordSetupDialog>(
-        ExitAndSaveCasesAnd({
+        FrameCasesWith({
             {"change, Esc (saves), Exit", {A::Change, A::Esc, A::Exit}, {}, IDOK, true},
             {"change, Save, Esc, Exit", {A::Change, A::Save, A::Esc, A::Exit}, {}, IDOK, true},
         }),
@@ -158,7 +155,7 @@ TEST_F(RecordSetupDialogTest, AChannelShowsItsStoredRecord) {
                 << k;
         }
         // Channel 02: a listed rate leaves the else(K) edit as it was.
-        ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
+        Click(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
         EXPECT_EQ(dlg.GetDlgItemText(IDC_RECORD_CAPTION), "Channel 02 Record Setup:");
         EXPECT_TRUE(IsChecked(dlg, IDC_VCODEC_MPEG4));
         EXPECT_TRUE(IsChecked(dlg, IDC_KBPS_256));
@@ -177,16 +174,16 @@ TEST_F(RecordSetupDialogTest, EveryControlReachesTheRecord) {
     CRecordSetupDialog dlg;
     EXPECT_EQ(Run(dlg,
                   [&dlg] {
-                      ClickButton(dlg, IDC_VCODEC_WMV2);
-                      ClickButton(dlg, IDC_KBPS_1536);
-                      ClickButton(dlg, IDC_RECFILE_MOV);
-                      ClickButton(dlg, IDC_ACODEC_AC3);
-                      ClickButton(dlg, IDC_AKBPS_8);
+                      Click(dlg, IDC_VCODEC_WMV2);
+                      Click(dlg, IDC_KBPS_1536);
+                      Click(dlg, IDC_RECFILE_MOV);
+                      Click(dlg, IDC_ACODEC_AC3);
+                      Click(dlg, IDC_AKBPS_8);
                       TypeInto(dlg, IDC_CHANNEL_TITLE, "Door", true);
-                      ClickButton(dlg, IDC_OSD_DATE);
-                      ClickButton(dlg, IDC_CHANNEL_AUDIO);
-                      ClickButton(dlg, IDC_RECORD_SAVE);
-                      ClickButton(dlg, IDOK);
+                      Click(dlg, IDC_OSD_DATE);
+                      Click(dlg, IDC_CHANNEL_AUDIO);
+                      Click(dlg, IDC_RECORD_SAVE);
+                      Click(dlg, IDOK);
                   }),
               IDOK);
     RecordEntry expected[MAX_CHANNELS];
@@ -216,19 +213,19 @@ TEST_F(RecordSetupDialogTest, ElseKbpsTakesTenTo2048AndARefusedValueIsNeverStore
             boxes.Expect(kQuestion, IDNO);
         }
         const INT_PTR result = Run(dlg, [&dlg, &c] {
-            ClickButton(dlg, IDC_KBPS_OTHER);
+            Click(dlg, IDC_KBPS_OTHER);
             TypeInto(dlg, IDC_KBPS_OTHER_EDIT, c.typed, true);
-            ClickButton(dlg, IDC_OSD_DATE);  // after else(K): lost with a refused value
-            ClickButton(dlg, IDC_RECORD_SAVE);
+            Click(dlg, IDC_OSD_DATE);  // after else(K): lost with a refused value
+            Click(dlg, IDC_RECORD_SAVE);
             if (c.refused) {
                 EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(IDC_KBPS_OTHER_EDIT));
             }
-            ClickButton(dlg, IDOK);
+            Click(dlg, IDOK);
             // A refused value keeps the dialog open after the Save.
             EXPECT_EQ(dlg.IsWindowVisible() == TRUE, c.refused);
             if (c.refused) {
                 TypeInto(dlg, IDC_KBPS_OTHER_EDIT, "700", true);
-                ClickButton(dlg, IDOK);
+                Click(dlg, IDOK);
             }
         });
         EXPECT_EQ(result, IDOK);
@@ -246,11 +243,11 @@ TEST_F(RecordSetupDialogTest, AnOutOfRangeStoredRateHoldsUpOnlyItsOwnChannel) {
     EXPECT_EQ(Run(dlg,
                   [&dlg] {
                       EXPECT_EQ(dlg.GetDlgItemText(IDC_KBPS_OTHER_EDIT), "5000");
-                      ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
+                      Click(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
                       // Channel 2 checks no else(K) value: no prompt.
                       TypeInto(dlg, IDC_CHANNEL_TITLE, "Back", true);
-                      ClickButton(dlg, IDC_RECORD_SAVE);
-                      ClickButton(dlg, IDOK);
+                      Click(dlg, IDC_RECORD_SAVE);
+                      Click(dlg, IDOK);
                   }),
               IDOK);
     EXPECT_EQ(+g_Settings.Record[0].bitrate, 5000);
@@ -264,13 +261,13 @@ TEST_F(RecordSetupDialogTest, TheTitleTakesSixteenStoredBytes) {
                   [&dlg] {
                       TypeInto(dlg, IDC_CHANNEL_TITLE, "ABCDEFGHIJKLMNOPQ", true);
                       EXPECT_EQ(dlg.GetDlgItemText(IDC_CHANNEL_TITLE), "ABCDEFGHIJKLMNOP");
-                      ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
+                      Click(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
                       // Chinese characters count two bytes each.
                       TypeInto(dlg, IDC_CHANNEL_TITLE, QString::fromUtf8("大门前院后门东西南北"),
                                true);
                       EXPECT_EQ(dlg.GetDlgItemText(IDC_CHANNEL_TITLE).size(), 16u);
-                      ClickButton(dlg, IDC_RECORD_SAVE);
-                      ClickButton(dlg, IDOK);
+                      Click(dlg, IDC_RECORD_SAVE);
+                      Click(dlg, IDOK);
                   }),
               IDOK);
     EXPECT_STREQ(g_Settings.Record[0].chname, "ABCDEFGHIJKLMNOP");
@@ -284,11 +281,11 @@ TEST_F(RecordSetupDialogTest, AnUnlistedAudioRateStaysAndTheRestIsStored) {
     EXPECT_EQ(Run(dlg,
                   [&dlg, &released] {
                       TypeInto(dlg, IDC_CHANNEL_TITLE, "Porch", true);
-                      ClickButton(dlg, IDC_OSD_DATE);
-                      ClickButton(dlg, IDC_RECFILE_MPG);
-                      ClickButton(dlg, IDC_RECORD_SAVE);
+                      Click(dlg, IDC_OSD_DATE);
+                      Click(dlg, IDC_RECFILE_MPG);
+                      Click(dlg, IDC_RECORD_SAVE);
                       released = !IsChecked(dlg, IDC_RECORD_CHANNEL_FIRST);
-                      ClickButton(dlg, IDOK);
+                      Click(dlg, IDOK);
                   }),
               IDOK);
     EXPECT_TRUE(released);
@@ -307,13 +304,13 @@ TEST_F(RecordSetupDialogTest, TitlesKeepTheirBytes) {
     CRecordSetupDialog dlg;
     EXPECT_EQ(Run(dlg,
                   [&dlg] {
-                      ClickButton(dlg, IDC_OSD_TIME);
-                      ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
+                      Click(dlg, IDC_OSD_TIME);
+                      Click(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
                       // What GB2312 cannot hold cannot be typed.
                       TypeInto(dlg, IDC_CHANNEL_TITLE, QString::fromUtf8("€X"), true);
                       EXPECT_EQ(dlg.GetDlgItemText(IDC_CHANNEL_TITLE), "X");
-                      ClickButton(dlg, IDC_RECORD_SAVE);
-                      ClickButton(dlg, IDOK);
+                      Click(dlg, IDC_RECORD_SAVE);
+                      Click(dlg, IDOK);
                   }),
               IDOK);
     EXPECT_STREQ(g_Settings.Record[0].chname, gbk);
@@ -328,12 +325,12 @@ TEST_F(RecordSetupDialogTest, SwitchingChannelsStoresTheOneLeft) {
     EXPECT_EQ(Run(dlg,
                   [&dlg] {
                       TypeInto(dlg, IDC_CHANNEL_TITLE, "West", true);
-                      ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST + 3);
+                      Click(dlg, IDC_RECORD_CHANNEL_FIRST + 3);
                       EXPECT_STREQ(g_EditRecordTable[0].chname, "West");
                       EXPECT_EQ(dlg.m_nChannel, 3);
-                      ClickButton(dlg, IDC_RECORD_CHANNEL_FIRST);
+                      Click(dlg, IDC_RECORD_CHANNEL_FIRST);
                       EXPECT_EQ(dlg.GetDlgItemText(IDC_CHANNEL_TITLE), "West");
-                      ClickButton(dlg, IDOK);
+                      Click(dlg, IDOK);
                   }),
               IDCANCEL);
     EXPECT_TRUE(LiveIs(m_original));

@@ -3,19 +3,22 @@
 // running channel, whose next record file is encoded with the new codec
 // and carries the title and the stamps in its pictures.
 
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "dialogs/setup_dialog_runner.h"
-#include "media/codec_types.h"
+#include "channel/channel_fakes.h"
+#include "dialog_input.h"
 #include "platform/ui/window_registry.h"
 #include "res/record_setup_ids.h"
-#include "settings/channel_ini.h"
-#include "settings/settings.h"
 #include "setup_engine_fixture.h"
+#include "support/ui_input.h"
 
 using namespace engine_test;
 
@@ -23,28 +26,9 @@ namespace {
 
 constexpr char kRecordFolder[] = "OstVA_Rec";
 
-class RecordSetupEngineTest : public SetupEngineTest {
+class RecordSetupEngineTest : public SetupDialogEngineTest {
 protected:
-    void Start() {
-        InstallSyntheticDevices(1, 0);
-        ChannelEntry& c = g_Settings.Channel[0];
-        c.status = 1;
-        c.mode = SOURCE_LOCAL;
-        c.videoin = 1;
-        c.width = 352;
-        c.height = 288;
-        c.framenum = 25;
-        RecordEntry& r = g_Settings.Record[0];
-        r.enc_method = VCODEC_H264 - 1;
-        r.bitrate = 256;
-        r.audbitrate = 32;
-        g_Settings.nChConfigNum = 1;
-        ASSERT_EQ(SaveChannelIni(), 1);
-        ASSERT_EQ(SaveRecordIni(1), 1);
-        StartEngine();
-        ASSERT_TRUE(Channel().IsLocal());
-        Channel().bManualRecord = 1;
-    }
+    engine_test::RecordingPoster m_window;
 };
 
 // The luma of a record file's first picture, decoded by ffmpeg.
@@ -79,23 +63,21 @@ TEST_F(RecordSetupEngineTest, SavedChoicesReachTheIniFileAndTheRunningChannel) {
     const std::vector<std::string> before = ListFiles(kRecordFolder, "CH01_", ".avi");
     ASSERT_EQ(before.size(), 1u);
 
-    CSetupDialogRunner runner(nullptr);
-    m_state->SetSetupDialogRunner(&runner);
     bool shown = false;
     QTimer::singleShot(0, [&shown] {
         CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
         shown = dlg->GetWindowText() == "Record Setup...";
-        ClickButton(*dlg, IDC_VCODEC_MPEG4);
-        ClickButton(*dlg, IDC_KBPS_OTHER);
+        Click(*dlg, IDC_VCODEC_MPEG4);
+        Click(*dlg, IDC_KBPS_OTHER);
         Retype(*dlg, IDC_KBPS_OTHER_EDIT, "700");
-        ClickButton(*dlg, IDC_ACODEC_AC3);
+        Click(*dlg, IDC_ACODEC_AC3);
         Retype(*dlg, IDC_CHANNEL_TITLE, "GATE");
-        ClickButton(*dlg, IDC_OSD_DATE);
-        ClickButton(*dlg, IDC_OSD_TIME);
-        ClickButton(*dlg, IDC_CHANNEL_AUDIO);
-        ClickButton(*dlg, IDC_RECORD_SAVE);
-        ClickButton(*dlg, IDOK);
+        Click(*dlg, IDC_OSD_DATE);
+        Click(*dlg, IDC_OSD_TIME);
+        Click(*dlg, IDC_CHANNEL_AUDIO);
+        Click(*dlg, IDC_RECORD_SAVE);
+        Click(*dlg, IDOK);
     });
     m_state->OnRecordSetup();  // the Record button's handler
     EXPECT_TRUE(shown);
@@ -142,20 +124,17 @@ TEST_F(RecordSetupEngineTest, SavedChoicesReachTheIniFileAndTheRunningChannel) {
 
 TEST_F(RecordSetupEngineTest, ExitWithoutSaveChangesNothing) {
     Start();
-    CSetupDialogRunner runner(nullptr);
-    m_state->SetSetupDialogRunner(&runner);
     QTimer::singleShot(0, [] {
         CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
-        ClickButton(*dlg, IDOK);
+        Click(*dlg, IDOK);
     });
     const size_t lines = m_log.lines().size();
     m_state->OnRecordSetup();
     EXPECT_EQ(m_log.lines().size(), lines);
     EXPECT_EQ(Channel().GetEncodeParams().byVideoType, VCODEC_H264);
-    // The buttons of dialogs not built yet open nothing.
-    EXPECT_EQ(runner.RunMotionSetup(), IDCANCEL);
-    EXPECT_EQ(runner.RunSystemSetup(), IDCANCEL);
+    // The button of a dialog not built yet opens nothing.
+    EXPECT_EQ(m_runner.RunSystemSetup(), IDCANCEL);
 }
 
 }  // namespace

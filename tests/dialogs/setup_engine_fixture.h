@@ -1,33 +1,33 @@
 #pragma once
-// What a test of a setup dialog in the running recorder stands on: the
-// program's resources, a fixed local clock, the engine's services in a
-// folder of its own, message boxes kept, the manual heartbeat, and the
-// engine started over synthetic devices and the ini file of the test.
+// A setup dialog in the running recorder: one local channel on a synthetic
+// camera (352 x 288, H.264, recording by hand), the engine started as the main window starts
+// it, the setup dialogs' real runner installed, and pictures pushed by hand
+// through capture, the display step and the encoder.
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QLineEdit>
 #include <functional>
 #include <memory>
 
 #include "channel/av_channel.h"
-#include "channel/channel_fakes.h"
+#include "dialogs/setup_dialog_runner.h"
 #include "engine_test_services.h"
 #include "engine_test_support.h"
 #include "mainwnd/draw_video_thread.h"
 #include "mainwnd/main_dialog_state.h"
+#include "media/codec_types.h"
 #include "platform/clock/local_clock.h"
 #include "platform/timer/manual_timer.h"
 #include "res/skin_resources.h"
+#include "settings/channel_ini.h"
 #include "settings/globals.h"
+#include "settings/settings.h"
 #include "support/chdir_temp_dir.h"
 #include "support/qt_app.h"
 #include "support/recording_event_log.h"
-#include "support/ui_input.h"
 #include "synthetic_rig.h"
 
-class SetupEngineTest : public ::testing::Test {
+class SetupDialogEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestQtApp();
@@ -44,8 +44,31 @@ protected:
         SetResourceProvider(nullptr);
     }
 
-    // Starts the engine on what the ini file holds, the login server on a
-    // port of the system's choice on 127.0.0.1; hooks adds to the hooks.
+    void Start() {
+        InstallSyntheticDevices(1, 0);
+        ChannelEntry& c = g_Settings.Channel[0];
+        c.status = 1;
+        c.mode = SOURCE_LOCAL;
+        c.videoin = 1;
+        c.width = 352;
+        c.height = 288;
+        c.framenum = 25;
+        RecordEntry& r = g_Settings.Record[0];
+        r.enc_method = VCODEC_H264 - 1;
+        r.bitrate = 256;
+        r.audbitrate = 32;
+        g_Settings.nChConfigNum = 1;
+        ASSERT_EQ(SaveChannelIni(), 1);
+        ASSERT_EQ(SaveRecordIni(1), 1);
+
+        StartEngine();
+        ASSERT_TRUE(Channel().IsLocal());
+        Channel().bManualRecord = 1;
+    }
+
+    // The engine started on what the ini file holds, with the login server
+    // on a port of the system's choice on 127.0.0.1; hooks adds to the
+    // engine's hooks first.
     void StartEngine(const std::function<void(CMainDialogState&)>& hooks = {}) {
         m_state = std::make_unique<CMainDialogState>();
         m_state->SetEventLog(&m_log);
@@ -58,22 +81,25 @@ protected:
         m_state->m_LoginServer.bindIp = 0x7F000001;
         ASSERT_TRUE(m_state->RunStartup());
         m_state->OnTimer(IDT_STARTUP);
+        m_state->SetSetupDialogRunner(&m_runner);
     }
 
     CAVChannel& Channel() { return *g_pAVChannel[0].load(); }
 
-    // One heartbeat tick and its display pass.
+    // One heartbeat tick, returning once its display pass ran.
     void Tick() {
         const uint64_t before = GetDrawVideoPassCount();
         ASSERT_TRUE(m_timer.Fire(m_state->m_nPalTimer, 1));
         ASSERT_TRUE(engine_test::WaitUntil([&] { return GetDrawVideoPassCount() > before; }));
     }
 
-    // n pictures of the video device through capture, display and the
-    // encoding of channel 1.
+    // n pictures of the video device through capture, display and
+    // encoding, each waited for until channel 1's thread has handed its
+    // slot back.
     void Pictures(int n, int video = 0) {
         for (int i = 0; i < n; ++i) {
             ASSERT_EQ(PushPictures(video, 1), 1);
+            ++m_pictures;
             Tick();
             ASSERT_TRUE(engine_test::WaitUntil([&] {
                 for (int s = 0; s < FRAME_SLOT_COUNT; ++s) {
@@ -86,20 +112,13 @@ protected:
         }
     }
 
-    static void Retype(CWnd& dlg, int id, const char* text) {
-        auto* edit = qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
-        ASSERT_NE(edit, nullptr) << id;
-        edit->selectAll();
-        edit->del();
-        TypeText(edit, text);
-    }
-
-    LocalTime m_now = MakeLocalTime(2006, 5, 25, 9, 5, 3);
+    LocalTime m_now = MakeLocalTime(2006, 5, 25, 9, 5, 3);  // a Thursday
     ChdirTempDir m_dir;
     engine_test::BoxRecorder m_boxes;
     CManualTimer m_timer;
     EngineTestServices m_services{m_timer};
     RecordingEventLog m_log;
-    engine_test::RecordingPoster m_window;
     std::unique_ptr<CMainDialogState> m_state;
+    CSetupDialogRunner m_runner{nullptr};
+    int m_pictures = 0;  // pushed so far
 };

@@ -28,6 +28,7 @@
 #include "platform/sound/pcm_output.h"
 #include "platform/threads/thread_creation_faults.h"
 #include "platform/timer/manual_timer.h"
+#include "platform/ui/program_ending.h"
 #include "settings/channel_ini.h"
 #include "settings/globals.h"
 #include "settings/log_entry.h"
@@ -93,6 +94,10 @@ protected:
         };
         state_->hooks.killTimer = [this](unsigned id) { timersKilled_.push_back(id); };
         state_->hooks.endDialog = [this] { ++dialogsEnded_; };
+        state_->hooks.exitProgram = [this] {
+            ++windowExits_;
+            state_->RunExit();
+        };
         Loopback(*state_);
         ASSERT_TRUE(state_->RunStartup());
         ASSERT_TRUE(WaitUntil([] { return GetLoginServerPort() != 0; }));
@@ -152,6 +157,7 @@ protected:
     std::vector<std::pair<unsigned, unsigned>> timersSet_;
     std::vector<unsigned> timersKilled_;
     int dialogsEnded_ = 0;
+    int windowExits_ = 0;
 };
 
 // The 4 x 4 grid of the wall.
@@ -518,12 +524,113 @@ TEST_F(EngineRunTest, ChangedChannelCountEndsTheProgram) {
     };
     state_->OnChannelSetup();
     EXPECT_EQ(boxes_.Count("Channels have Changed! Please Restart!"), 1);
+    EXPECT_EQ(windowExits_, 1);  // through the window's own exit
     EXPECT_EQ(dialogsEnded_, 1);
     EXPECT_EQ(g_nChannelCount.load(), 0);
     EXPECT_EQ(g_pAVChannel[0].load(), nullptr);
     g_Settings.nChConfigNum = 0;
     LoadChannelIni();
     EXPECT_EQ(g_Settings.nChConfigNum, 2);  // applies at the next start
+}
+
+TEST_F(EngineRunTest, SavedWhileTheProgramEndsIsPersistedButNotApplied) {
+    // The dialog is cut short by the program's end after its Save: the
+    // opener writes its file and its log line, and leaves the engine alone.
+    struct Case {
+        const char* name;
+        std::function<void(ScriptedDialogs&, std::function<int()>)> pick;
+        std::function<void()> change;
+        std::function<void(CMainDialogState&)> open;
+        const char* logLine;
+        std::function<void()> persisted;
+    };
+    const Case cases[] = {
+        {"channel count", [](ScriptedDialogs& d, std::function<int()> run) { d.channel = run; },
+         [] {
+             Local(1, 1, 0);
+             g_Settings.nChConfigNum = 2;
+         },
+         [](CMainDialogState& s) { s.OnChannelSetup(); }, "Change and save channel setup!",
+         [] {
+             LoadChannelIni();
+             EXPECT_EQ(g_Settings.nChConfigNum, 2);
+         }},
+        {"channel source", [](ScriptedDialogs& d, std::function<int()> run) { d.channel = run; },
+         [] { g_Settings.Channel[0].status = 0; }, [](CMainDialogState& s) { s.OnChannelSetup(); },
+         "Change and save channel setup!",
+         [] {
+             LoadChannelIni();
+             EXPECT_EQ(g_Settings.Channel[0].status, 0);
+         }},
+        {"record", [](ScriptedDialogs& d, std::function<int()> run) { d.record = run; },
+         [] { g_Settings.Record[0].enc_method = VCODEC_MPEG4 - 1; },
+         [](CMainDialogState& s) { s.OnRecordSetup(); }, "Change and save record setup!",
+         [] {
+             LoadChannelIni();
+             EXPECT_EQ(g_Settings.Record[0].enc_method, VCODEC_MPEG4 - 1);
+         }},
+        {"motion", [](ScriptedDialogs& d, std::function<int()> run) { d.motion = run; },
+         [] { g_Settings.Schedule[0].byMotionSmart = 21; },
+         [](CMainDialogState& s) { s.OnMotionSetup(); }, "Change and save motion setup!",
+         [] {
+             g_Settings.Schedule[0].byMotionSmart = 0;
+             LoadSettingsFile();
+             EXPECT_EQ(g_Settings.Schedule[0].byMotionSmart, 21);
+         }},
+        {"system", [](ScriptedDialogs& d, std::function<int()> run) { d.system = run; },
+         [] {
+             std::snprintf(g_Settings.System.sSnapshotPath, sizeof g_Settings.System.sSnapshotPath,
+                           "C:\\other");
+             g_Settings.System.byRecordDrive[0] = 0;
+         },
+         [](CMainDialogState& s) { s.OnSystemSetup(); }, "Change and save system setup!",
+         [] {
+             g_Settings.System.sSnapshotPath[0] = 0;
+             LoadSettingsFile();
+             EXPECT_STREQ(g_Settings.System.sSnapshotPath, "C:\\other");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InstallSyntheticDevices(1, 0);
+        Local(0, 1, 0);
+        SaveIni(1);
+        ASSERT_EQ(SaveSettingsFile(), 1);
+        Start();
+        Channel(0).nRecordAge = 7;
+        ScriptedDialogs dialogs;
+        c.pick(dialogs, [&c] {
+            c.change();
+            BeginProgramEnding();
+            return IDOK;
+        });
+        state_->SetSetupDialogRunner(&dialogs);
+        {
+            CModalRun mainWindow([] {});
+            c.open(*state_);
+            EXPECT_TRUE(IsProgramEnding());
+        }
+        EXPECT_EQ(log_.lines().back(), (RecordingEventLog::Line{LOGTYPE_SYSTEM, 0, c.logLine}));
+        EXPECT_EQ(boxes_.Count("Channels have Changed! Please Restart!"), 0);
+        EXPECT_EQ(windowExits_, 0);
+        // The engine runs on as it was: channel, encoder, folders.
+        ASSERT_EQ(PushPictures(0, 1), 1);
+        Tick(1);
+        EXPECT_TRUE(Channel(0).IsLocal());
+        EXPECT_EQ(Channel(0).GetEncodeParams().byVideoType, VCODEC_H264);
+        EXPECT_EQ(Channel(0).nRecordAge.load(), 7);
+        EXPECT_EQ(state_->GetSnapshotFolder(), "C:\\snaps");
+        EXPECT_EQ(state_->GetRecordFolder(), "C:\\OstVA_Rec");
+        EXPECT_EQ(window_.Count(WM_NO_RECORD_DISK), 0);
+        c.persisted();
+        state_->RunExit();
+        state_.reset();
+        RemoveSyntheticDevices();
+        g_Settings = Settings{};
+        g_Settings.System.byRecordDrive[0] = 1;
+        std::snprintf(g_Settings.System.sSnapshotPath, sizeof g_Settings.System.sSnapshotPath,
+                      "C:\\snaps");
+    }
 }
 
 TEST_F(EngineRunTest, RecordAndSystemSetupPersistAndApply) {

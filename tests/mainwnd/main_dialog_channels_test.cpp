@@ -6,7 +6,6 @@
 #include <stdlib.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -31,21 +30,10 @@
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"
 #include "support/qt_app.h"
+#include "support/qt_pump.h"
 #include "support/recording_event_log.h"
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 bool Has(const RecordingEventLog& log, const RecordingEventLog::Line& line) {
     const auto lines = log.lines();

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFont>
@@ -21,11 +23,14 @@
 #include "mainwnd/about_dialog.h"
 #include "platform/clock/local_clock.h"
 #include "platform/sound/pcm_output.h"
+#include "platform/ui/program_ending.h"
+#include "platform/ui/qt_message_box.h"
 #include "platform/ui/shell_open.h"
 #include "platform/ui/url_recorder.h"
 #include "platform/ui/window_registry.h"
 #include "res/skin_resources.h"
 #include "res/skin_table.h"
+#include "settings/channel_ini.h"
 #include "settings/globals.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
@@ -74,6 +79,11 @@ protected:
         INT_PTR result = dialog.DoModal();
         AfxSetMainWnd(nullptr);
         return result;
+    }
+
+    size_t Count(const std::string& text) const {
+        const auto texts = Texts();
+        return static_cast<size_t>(std::count(texts.begin(), texts.end(), text));
     }
 
     std::vector<std::string> Texts() const {
@@ -232,6 +242,116 @@ TEST_F(MainDialogTest, AboutBoxAndHelpOpenTheirTargets) {
     EXPECT_NE(opened[0].find(kHomepageAddress), std::string::npos);
     EXPECT_EQ(opened[1], std::string("mailto:") + kSupportAddress);
     EXPECT_NE(opened[2].find("Quorvalind.chm"), std::string::npos);
+}
+
+namespace {
+
+// The setup buttons' dialogs as the test chooses them.
+class ScriptedDialogs final : public ISetupDialogRunner {
+public:
+    std::function<int()> channel, record;
+    int RunChannelSetup() override { return channel ? channel() : IDCANCEL; }
+    int RunRecordSetup() override { return record ? record() : IDCANCEL; }
+    int RunMotionSetup() override { return IDCANCEL; }
+    int RunSystemSetup() override { return IDCANCEL; }
+};
+
+// A setup dialog in which Save was pressed, open until something ends it.
+class SavedSetupDialog : public CDialog {
+public:
+    SavedSetupDialog() : CDialog(0) {}
+    INT_PTR ResultWhenProgramEnds() const override { return IDOK; }
+    void OnProgramEnding() override { ++cleanUps; }
+    int cleanUps = 0;
+};
+
+}  // namespace
+
+TEST_F(MainDialogTest, TwoSignalsWithAModalWindowOpenEndTheProgramOnce) {
+    struct Case {
+        const char* name;
+        std::function<void(CMainDialog&)> open;
+        const char* openerLine;  // what the opener logs before the exit, if anything
+    };
+    SavedSetupDialog setup;
+    ScriptedDialogs dialogs;
+    dialogs.record = [&setup] { return static_cast<int>(setup.DoModal()); };
+    const Case cases[] = {
+        {"About box", [](CMainDialog& d) { d.OnHomePage(); }, nullptr},
+        {"message box",
+         [](CMainDialog&) {
+             InstallQtMessageBoxHandler();
+             EXPECT_EQ(AfxMessageBox("FULL ! No Record Disk Space!"), IDCANCEL);
+         },
+         nullptr},
+        {"setup dialog, saved",
+         [&dialogs](CMainDialog& d) {
+             d.State().SetSetupDialogRunner(&dialogs);
+             d.State().OnRecordSetup();
+         },
+         "Change and save record setup!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const size_t before = log_.lines().size();
+        CMainDialog dialog;
+        // One more signal in the middle of the exit, which must not kill us.
+        MainDialogHooks& hooks = dialog.State().hooks;
+        hooks.destroyVideoWall = [destroy = hooks.destroyVideoWall] {
+            raise(SIGINT);
+            destroy();
+        };
+        Run(dialog, [&] {
+            Pump();
+            QTimer::singleShot(0, [] {
+                ASSERT_NE(QApplication::activeModalWidget(), nullptr);
+                raise(SIGTERM);
+                raise(SIGTERM);
+            });
+            c.open(dialog);
+        });
+        SetMessageBoxHandler([this](const MessageBoxRequest& r) {
+            boxes_.push_back(r.text);
+            return IDOK;
+        });
+        const auto all = Texts();
+        const std::vector<std::string> texts(all.begin() + static_cast<long>(before), all.end());
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string("Quorvalind Exit !")), 1);
+        EXPECT_EQ(texts.back(), "Quorvalind Exit !");
+        if (c.openerLine != nullptr) {
+            ASSERT_GE(texts.size(), 2u);
+            EXPECT_EQ(texts[texts.size() - 2], c.openerLine);
+        }
+        EXPECT_FALSE(IsProgramEnding());
+        EXPECT_EQ(g_hDrawVideoThread.load(), nullptr);
+    }
+    EXPECT_EQ(setup.cleanUps, 1);
+}
+
+TEST_F(MainDialogTest, ChangedChannelCountGoesThroughTheWindowsExit) {
+    ScriptedDialogs dialogs;
+    dialogs.channel = [] {
+        g_Settings.nChConfigNum = 1;
+        return IDOK;
+    };
+    CMainDialog dialog;
+    dialog.State().SetSetupDialogRunner(&dialogs);
+    const INT_PTR result = Run(dialog, [&] {
+        Pump();
+        dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);  // in the tray
+        Pump();
+        ASSERT_EQ(tray_.Count(), 1u);
+        dialog.State().OnChannelSetup();
+        dialog.OnOK();  // the run-once guard holds
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(std::count(boxes_.begin(), boxes_.end(), "Channels have Changed! Please Restart!"),
+              1);
+    EXPECT_EQ(Count("Quorvalind Exit !"), 1u);
+    EXPECT_EQ(tray_.Count(), 0u);
+    g_Settings.nChConfigNum = 0;
+    LoadChannelIni();
+    EXPECT_EQ(g_Settings.nChConfigNum, 1);
 }
 
 namespace {

@@ -55,7 +55,7 @@ TEST_F(StreamQueueTest, PacketsLeaveOldestFirstWithTheirHeaders) {
     const uint8_t b[] = {9, 8, 7, 6};
     EXPECT_EQ(q.Push(a, 0x518271A3u, sizeof a), 1);
     EXPECT_EQ(q.Push(b, 0x01000C82u, sizeof b), 1);
-    EXPECT_EQ(Posts(), 2u);
+    EXPECT_EQ(Posts(), 1u);  // the second push found the queue non-empty
 
     EXPECT_EQ(q.Pop(out.data(), &header, 256000), 5);
     EXPECT_EQ(header, 0x518271A3u);
@@ -87,10 +87,10 @@ TEST_F(StreamQueueTest, RingHoldsAtMost119PacketsAndAnOverrunEmptiesIt) {
     for (int i = 0; i < PACKET_QUEUE_ENTRIES - 1; ++i)
         ASSERT_EQ(PushFilled(100, i), 1);
     EXPECT_TRUE(q.IsFull());
-    EXPECT_EQ(Posts(), 119u);
+    EXPECT_EQ(Posts(), 1u);
 
     EXPECT_EQ(PushFilled(100, 999), 1);
-    EXPECT_EQ(Posts(), 119u);  // nothing posted for the lost packet
+    EXPECT_EQ(Posts(), 1u);  // nothing posted for the lost packet
     EXPECT_TRUE(q.IsEmpty());
     EXPECT_FALSE(q.IsFull());
     EXPECT_EQ(q.IsWaitingForKey(), 1);
@@ -134,7 +134,7 @@ TEST_F(StreamQueueTest, APayloadThatWouldReachTheOldestQueuedOneEmptiesTheQueue)
     ASSERT_EQ(PushFilled(350000, 4), 1);  // 100000 .. 450000 would cover packet 2
     EXPECT_TRUE(q.IsEmpty());
     EXPECT_EQ(q.IsWaitingForKey(), 1);
-    EXPECT_EQ(Posts(), 3u);
+    EXPECT_EQ(Posts(), 1u);  // the first push only: the others found packets queued
 }
 
 TEST_F(StreamQueueTest, APacketAboveTheTakersLimitIsDiscardedWithItsHeader) {
@@ -147,21 +147,97 @@ TEST_F(StreamQueueTest, APacketAboveTheTakersLimitIsDiscardedWithItsHeader) {
     EXPECT_EQ(out[39], 0x77);
 }
 
+// The gathering take leaves a packet that does not fit where it is, for
+// the next plain take.
+TEST_F(StreamQueueTest, PopIfFitsTakesOnlyAPacketThatFitsTheRoom) {
+    struct Case {
+        int len;
+        int room;
+        int result;
+        bool leftQueued;
+    };
+    const Case cases[] = {
+        {100, 100, 100, false},  // exactly the room
+        {100, 99, -1, true},     // one byte over: stays
+        {100, 0, -1, true},
+    };
+    for (const Case& c : cases) {
+        CStreamQueue fresh;
+        std::vector<uint8_t> p(c.len, 0x3C);
+        ASSERT_EQ(fresh.Push(p.data(), 0x44, c.len), 1);
+        header = 0;
+        EXPECT_EQ(fresh.PopIfFits(out.data(), &header, c.room), c.result) << c.room;
+        EXPECT_EQ(fresh.IsEmpty(), !c.leftQueued) << c.room;
+        if (c.leftQueued) {
+            EXPECT_EQ(fresh.Pop(out.data(), &header, 256000), c.len);
+            EXPECT_EQ(header, 0x44u);
+            EXPECT_EQ(out[c.len - 1], 0x3C);
+        }
+    }
+    CStreamQueue empty;
+    EXPECT_EQ(empty.PopIfFits(out.data(), &header, 100), 0);
+}
+
 TEST_F(StreamQueueTest, NotificationFollowsTheNotifyThread) {
     ASSERT_EQ(PushFilled(10, 1), 1);  // stored, nobody told
     EXPECT_EQ(Posts(), 0u);
     q.SetNotifyThread(self);
+    // Onto a packet stored before: no message, the one who switched the
+    // notification on posts for what waits. The drain takes both, oldest
+    // first.
     ASSERT_EQ(PushFilled(10, 2), 1);
-    EXPECT_EQ(Posts(), 1u);
-    // The first message takes the older packet; the second the newer one.
+    EXPECT_EQ(Posts(), 0u);
     EXPECT_EQ(q.Pop(out.data(), &header, 100), 10);
     EXPECT_EQ(header, 1u);
     EXPECT_EQ(q.Pop(out.data(), &header, 100), 10);
     EXPECT_EQ(header, 2u);
-
-    q.SetNotifyThread(0);
     ASSERT_EQ(PushFilled(10, 3), 1);
     EXPECT_EQ(Posts(), 1u);
+    EXPECT_EQ(q.Pop(out.data(), &header, 100), 10);
+
+    q.SetNotifyThread(0);
+    ASSERT_EQ(PushFilled(10, 4), 1);
+    EXPECT_EQ(Posts(), 1u);
+}
+
+// The sender drains the whole queue per message, so a push posts only when
+// it turns the queue non-empty.
+TEST_F(StreamQueueTest, APushPostsOnlyWhenItTurnsTheQueueNonEmpty) {
+    struct Case {
+        const char* name;
+        int queuedBefore;  // 100-byte packets pushed first
+        int popped;        // then taken by the sender
+        int tooLongFirst;  // the first queued packet is over the taker's limit
+        bool overflowed;   // an overrun emptied the queue before the push
+        size_t posts;      // messages for the push under test
+    };
+    const Case cases[] = {
+        {"empty queue", 0, 0, 0, false, 1},
+        {"one waiting", 1, 0, 0, false, 0},
+        {"drained to the last packet", 3, 3, 0, false, 1},
+        {"one of two taken", 2, 1, 0, false, 0},
+        {"drained past a discarded packet", 2, 2, 1, false, 1},
+        {"emptied by an overrun", 0, 0, 0, true, 1},
+    };
+    for (const Case& c : cases) {
+        CStreamQueue fresh;
+        for (int i = 0; i < c.queuedBefore; ++i) {
+            std::vector<uint8_t> p(c.tooLongFirst && i == 0 ? 300 : 100, 1);
+            ASSERT_EQ(fresh.Push(p.data(), 1, static_cast<int>(p.size())), 1);
+        }
+        for (int i = 0; i < c.popped; ++i)
+            fresh.Pop(out.data(), &header, 200);
+        std::vector<uint8_t> p(100, 2);
+        if (c.overflowed) {
+            for (int i = 0; i < PACKET_QUEUE_ENTRIES; ++i)
+                ASSERT_EQ(fresh.Push(p.data(), 1, 100), 1);
+            ASSERT_TRUE(fresh.IsEmpty());
+        }
+        fresh.SetNotifyThread(self);
+        const size_t before = Posts();
+        ASSERT_EQ(fresh.Push(p.data(), 2, 100), 1);
+        EXPECT_EQ(Posts() - before, c.posts) << c.name;
+    }
 }
 
 TEST_F(StreamQueueTest, ResetKeepsTheNotifyThreadAndSetsTheWaitingFlag) {

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <random>
 #include <thread>
 
 #include "netservice/stream_header.h"
@@ -65,6 +67,95 @@ TEST_F(StreamSenderTest, PacketsQueuedBeforeNotifyLeaveAsSoonAsItIsOn) {
     ASSERT_TRUE(sender.EnableNotify(true));
     EXPECT_EQ(Read(16),
               (std::vector<uint8_t>{0x81, 0, 0, 0, 9, 9, 9, 9, 0x81, 0, 0, 0, 7, 7, 7, 7}));
+}
+
+// Each packet goes out as its header word and then its payload, nothing
+// between packets, whatever its size against the send block.
+TEST_F(StreamSenderTest, QueuedPacketsGoOutByteForByteAroundTheSendBlock) {
+    CStreamSender sender(0x7F000001u, fds_[0]);
+    const int totals[] = {8,
+                          1024,
+                          1025,
+                          STREAM_SEND_BLOCK,
+                          STREAM_SEND_BLOCK + 1,
+                          200000,
+                          STREAM_SEND_MAX_PAYLOAD + 4};
+    std::vector<uint8_t> expected;
+    uint32_t header = 0x80;
+    for (int total : totals) {
+        std::vector<uint8_t> payload(total - 4);
+        for (size_t i = 0; i < payload.size(); ++i)
+            payload[i] = static_cast<uint8_t>(i * 7 + header);
+        ASSERT_EQ(sender.GetQueue()->Push(payload.data(), header, static_cast<int>(payload.size())),
+                  1);
+        const uint8_t word[4] = {static_cast<uint8_t>(header), static_cast<uint8_t>(header >> 8), 0,
+                                 0};
+        expected.insert(expected.end(), word, word + 4);
+        expected.insert(expected.end(), payload.begin(), payload.end());
+        header += 0x100;
+    }
+    ASSERT_TRUE(sender.EnableNotify(true));
+    EXPECT_EQ(Read(expected.size()), expected);
+    EXPECT_TRUE(sender.IsConnected());
+}
+
+// The queue wakes the sender only when it turns non-empty. Pushes in
+// bursts and after pauses of every length meet the sender at every point
+// of its drain; a packet left queued with no wake-up pending would stall
+// the stream, and the reader would time out.
+TEST_F(StreamSenderTest, EveryPacketLeavesInOrderWhilePushesRaceTheDrain) {
+    CStreamSender sender(0x7F000001u, fds_[0]);
+    ASSERT_TRUE(sender.EnableNotify(true));
+    constexpr int kPackets = 20000;
+    constexpr int kWindow = 100;  // below the queue's 119 entries: nothing overflows
+    auto length = [](int seq) { return 4 + seq % 61; };
+    auto payloadOf = [&](int seq) {
+        std::vector<uint8_t> p(length(seq), static_cast<uint8_t>(seq * 13));
+        p[0] = static_cast<uint8_t>(seq);
+        p[1] = static_cast<uint8_t>(seq >> 8);
+        return p;
+    };
+    std::atomic<int> arrived{0};
+    std::atomic<bool> intact{true};
+    std::thread reader([&] {
+        for (int seq = 0; seq < kPackets; ++seq) {
+            std::vector<uint8_t> expected = {static_cast<uint8_t>(seq),
+                                             static_cast<uint8_t>(seq >> 8), 0, 0};
+            const std::vector<uint8_t> p = payloadOf(seq);
+            expected.insert(expected.end(), p.begin(), p.end());
+            if (Read(expected.size()) != expected) {
+                intact = false;
+                return;
+            }
+            arrived = seq + 1;
+        }
+    });
+    std::mt19937 rng(12);
+    for (int seq = 0; seq < kPackets && intact.load(); ++seq) {
+        while (seq - arrived.load() >= kWindow && intact.load())
+            std::this_thread::yield();
+        const std::vector<uint8_t> p = payloadOf(seq);
+        ASSERT_EQ(sender.GetQueue()->Push(p.data(), static_cast<uint32_t>(seq),
+                                          static_cast<int>(p.size())),
+                  1);
+        switch (rng() % 4) {
+            case 0:
+                break;  // a burst
+            case 1:
+                std::this_thread::yield();
+                break;
+            case 2:
+                for (volatile int spin = static_cast<int>(rng() % 2000); spin > 0;) {
+                    spin = spin - 1;
+                }
+                break;
+            default:
+                std::this_thread::sleep_for(std::chrono::microseconds(rng() % 100));
+        }
+    }
+    reader.join();
+    EXPECT_TRUE(intact.load());
+    EXPECT_EQ(arrived.load(), kPackets);
 }
 
 TEST_F(StreamSenderTest, ClosedViewerEndsTheThreadAtTheFirstSendError) {

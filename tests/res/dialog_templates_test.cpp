@@ -14,6 +14,7 @@
 
 #include "platform/ui/dialog.h"
 #include "res/channel_setup_ids.h"
+#include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
 #include "support/qt_app.h"
@@ -66,6 +67,11 @@ const std::vector<TemplateRow>& Rows() {
                Range(1031, 16)})},
         {IDD_CHANNEL_SETUP, "channel setup", true, "Channel Setup...",
          Join({{1, 1017, 1018, 1019, 1020, 1021, 1024, 1026}, Range(1003, 13)})},
+        {IDD_MOTION_SETUP, "motion setup", true, "Video Motion Setup...",
+         Join({{1, 1079, 1080, 1081, 1082, 1099, 1100, 1101, 1115, 1122, 1125, 1126},
+               Range(1102, 12),
+               Range(1083, 16)})},
+        {IDD_DAY_SELECTOR_BAR, "day selector bar", false, "", {}},
     };
     return rows;
 }

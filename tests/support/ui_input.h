@@ -2,9 +2,6 @@
 // The user's hand in tests: typing any text (one key event per character,
 // as an input method delivers it), pressing keys and clicking controls.
 
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
@@ -33,11 +30,4 @@ inline void PressKey(QWidget* widget, Qt::Key key) {
 inline QWidget* ControlWidget(CWnd& dlg, int id) {
     CWnd* control = dlg.GetDlgItem(id);
     return control != nullptr ? control->GetWidget() : nullptr;
-}
-
-// Clicks the button (push button, check box or radio) id of the dialog.
-inline void ClickButton(CWnd& dlg, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(ControlWidget(dlg, id));
-    ASSERT_NE(button, nullptr) << "no button " << id;
-    button->click();
 }

@@ -8,11 +8,41 @@
 
 namespace px = display_pixels;
 
+namespace {
+
+bool IsEmpty(const RECT& r) {
+    return r.left >= r.right || r.top >= r.bottom;
+}
+
+RECT Intersection(const RECT& a, const RECT& b) {
+    return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+}
+
+// Widens a row's span to hold left..right as well.
+template <typename Span>
+void Widen(Span& span, int left, int right) {
+    if (span.left >= span.right) {
+        span.left = left;
+        span.right = right;
+    } else {
+        span.left = std::min(span.left, left);
+        span.right = std::max(span.right, right);
+    }
+}
+
+}  // namespace
+
 DisplayTarget::DisplayTarget(int width, int height, int depth)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
       depth_(depth),
-      image_(static_cast<size_t>(width_) * height_, px::kOpaque) {}
+      image_(static_cast<size_t>(width_) * height_, px::kOpaque),
+      composed_(image_),
+      stale_(static_cast<size_t>(height_)),
+      overlayStale_(static_cast<size_t>(height_)),
+      unshown_(static_cast<size_t>(height_)),
+      overlay_(width_, height_, depth) {}
 
 void DisplayTarget::FillRect(const RECT& rc, uint32_t rgb) {
     const int left = std::max(rc.left, 0);
@@ -24,6 +54,7 @@ void DisplayTarget::FillRect(const RECT& rc, uint32_t rgb) {
     for (int y = top; y < bottom; ++y) {
         std::fill(Row(y) + left, Row(y) + std::max(left, right), value);
     }
+    DrawnLocked(RECT{left, top, right, bottom});
 }
 
 uint32_t DisplayTarget::Pixel(int x, int y) const {
@@ -34,73 +65,125 @@ uint32_t DisplayTarget::Pixel(int x, int y) const {
     return image_[static_cast<size_t>(y) * width_ + x];
 }
 
-std::vector<uint32_t> DisplayTarget::Compose() const {
-    std::vector<uint32_t> out(static_cast<size_t>(width_) * height_);
-    ComposeInto(out.data(), width_);
-    return out;
-}
-
-void DisplayTarget::ComposeInto(uint32_t* dst, int strideWords) const {
+std::vector<uint32_t> DisplayTarget::Compose() {
     auto lock = Lock();
-    ComposeLocked(dst, strideWords);
+    UpdateComposedLocked();
+    return composed_;
 }
 
-void DisplayTarget::ComposeLocked(uint32_t* dst, int strideWords) const {
-    for (int y = 0; y < height_; ++y) {
-        std::memcpy(dst + static_cast<size_t>(y) * strideWords,
-                    image_.data() + static_cast<size_t>(y) * width_, sizeof(uint32_t) * width_);
-    }
-    const OverlayScanout& ov = overlay_;
-    if (!ov.shown || ov.yuy2.empty()) {
-        return;
-    }
-    const int dw = ov.dst.right - ov.dst.left;
-    const int dh = ov.dst.bottom - ov.dst.top;
-    const int sw = ov.src.right - ov.src.left;
-    const int sh = ov.src.bottom - ov.src.top;
-    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) {
-        return;
-    }
-    const int x0 = std::max(ov.dst.left, 0);
-    const int x1 = std::min(ov.dst.right, width_);
-    const int y0 = std::max(ov.dst.top, 0);
-    const int y1 = std::min(ov.dst.bottom, height_);
-    for (int y = y0; y < y1; ++y) {
-        const int sy =
-            ov.src.top + static_cast<int>(static_cast<int64_t>(y - ov.dst.top) * sh / dh);
-        const uint8_t* srow = ov.yuy2.data() + static_cast<size_t>(sy) * ov.pitch;
-        uint32_t* drow = dst + static_cast<size_t>(y) * strideWords;
-        for (int x = x0; x < x1; ++x) {
-            if (px::PackRgb(drow[x], depth_) != ov.colorKey) {
-                continue;
-            }
-            const int sx =
-                ov.src.left + static_cast<int>(static_cast<int64_t>(x - ov.dst.left) * sw / dw);
-            drow[x] = px::QuantizeRgb(px::Yuy2ToRgb(srow, sx), depth_);
+void DisplayTarget::ComposeInto(uint32_t* dst, int strideWords) {
+    ShowComposed([&](const uint32_t* pixels, int stride) {
+        for (int y = 0; y < height_; ++y) {
+            std::memcpy(dst + static_cast<size_t>(y) * strideWords,
+                        pixels + static_cast<size_t>(y) * stride, sizeof(uint32_t) * width_);
         }
+    });
+}
+
+std::vector<RECT> DisplayTarget::TakeChanged() {
+    auto lock = Lock();
+    // Rows that changed over the same columns make one rectangle.
+    std::vector<RECT> changed;
+    for (int y = 0; y < height_; ++y) {
+        RowSpan& span = unshown_[static_cast<size_t>(y)];
+        if (span.left >= span.right) {
+            continue;
+        }
+        RECT* last = changed.empty() ? nullptr : &changed.back();
+        if (last != nullptr && last->bottom == y && last->left == span.left &&
+            last->right == span.right) {
+            last->bottom = y + 1;
+        } else {
+            changed.push_back(RECT{span.left, y, span.right, y + 1});
+        }
+        span = RowSpan{};
     }
+    return changed;
+}
+
+void DisplayTarget::DrawnLocked(const RECT& rc) {
+    const RECT on = Intersection(rc, RECT{0, 0, width_, height_});
+    if (IsEmpty(on)) {
+        return;
+    }
+    for (int y = on.top; y < on.bottom; ++y) {
+        Widen(stale_[static_cast<size_t>(y)], on.left, on.right);
+        Widen(unshown_[static_cast<size_t>(y)], on.left, on.right);
+        overlay_.ScreenRowChanged(y);
+    }
+}
+
+void DisplayTarget::OverlayRowsLocked(const RECT& rc) {
+    const RECT on = Intersection(rc, RECT{0, 0, width_, height_});
+    if (IsEmpty(on)) {
+        return;
+    }
+    for (int y = on.top; y < on.bottom; ++y) {
+        overlayStale_[static_cast<size_t>(y)] = 1;
+        Widen(unshown_[static_cast<size_t>(y)], on.left, on.right);
+    }
+}
+
+void DisplayTarget::UpdateComposedLocked() {
+    const RECT keyed = overlay_.Area();
+    for (int y = 0; y < height_; ++y) {
+        RowSpan& span = stale_[static_cast<size_t>(y)];
+        uint8_t& overlayStale = overlayStale_[static_cast<size_t>(y)];
+        const uint32_t* in = image_.data() + static_cast<size_t>(y) * width_;
+        uint32_t* out = composed_.data() + static_cast<size_t>(y) * width_;
+        if (overlayStale != 0 && y >= keyed.top && y < keyed.bottom) {
+            overlay_.RefreshRow(y, in, out);
+        }
+        overlayStale = 0;
+        if (span.left >= span.right) {
+            continue;
+        }
+        int x0 = span.right;  // the keyed part of the span, if any
+        int x1 = span.right;
+        if (y >= keyed.top && y < keyed.bottom) {
+            x0 = std::clamp(keyed.left, span.left, span.right);
+            x1 = std::clamp(keyed.right, x0, span.right);
+        }
+        std::memcpy(out + span.left, in + span.left,
+                    sizeof(uint32_t) * static_cast<size_t>(x0 - span.left));
+        overlay_.KeyRow(y, x0, x1, in, out);
+        std::memcpy(out + x1, in + x1, sizeof(uint32_t) * static_cast<size_t>(span.right - x1));
+        span = RowSpan{};
+    }
+}
+
+void DisplayTarget::SetOverlayConverter(Yuy2RgbConverter convert) {
+    auto lock = Lock();
+    overlay_.SetConverter(convert);
+    DrawnLocked(overlay_.Area());
 }
 
 void DisplayTarget::SetOverlayPosition(bool shown, const RECT& src, const RECT& dst,
                                        uint32_t colorKey) {
     auto lock = Lock();
-    overlay_.shown = shown;
-    overlay_.src = src;
-    overlay_.dst = dst;
-    overlay_.colorKey = colorKey;
+    // Where it was shown shows the screen again, where it is now the overlay.
+    DrawnLocked(overlay_.Area());
+    overlay_.SetPosition(shown, src, dst, colorKey);
+    DrawnLocked(overlay_.Area());
 }
 
 void DisplayTarget::SetOverlayPicture(const uint8_t* yuy2, int width, int height, int pitch) {
     auto lock = Lock();
-    overlay_.width = width;
-    overlay_.height = height;
-    overlay_.pitch = pitch;
-    overlay_.yuy2.assign(yuy2, yuy2 + static_cast<size_t>(pitch) * height);
+    const RECT before = overlay_.Area();
+    const std::optional<std::vector<RECT>> rows = overlay_.SetPicture(yuy2, width, height, pitch);
+    if (!rows) {
+        DrawnLocked(before);
+        DrawnLocked(overlay_.Area());
+        return;
+    }
+    for (const RECT& rc : *rows) {
+        OverlayRowsLocked(rc);
+    }
 }
 
 bool DisplayTarget::OverlayShown() const {
     auto lock = Lock();
-    return overlay_.shown;
+    return overlay_.Shown();
 }
 
 namespace {

@@ -5,8 +5,12 @@
 //
 // Screen coordinates are the target's pixel coordinates. The image holds
 // what the primary surface holds, in the colours a screen of the target's
-// depth shows; the YUY2 overlay is not in it but keyed in by Compose, as a
-// card shows an overlay wherever the screen holds the key colour.
+// depth shows; the YUY2 overlay is not in it but keyed in by the compose,
+// as a card shows an overlay wherever the screen holds the key colour.
+//
+// The composed picture is kept and brought up to date only where the
+// image or the overlay changed since; the same changes are collected for
+// the window, which shows only what changed.
 //
 // Every access to the image takes the target's lock, so the window may
 // paint and show it on its own thread while the renderer blits.
@@ -16,6 +20,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/display/overlay_scanout.h"
 #include "platform/wintypes/rect.h"
 
 class DisplayTarget {
@@ -38,37 +43,56 @@ public:
     uint32_t Pixel(int x, int y) const;
 
     // What the user sees: the image with the shown overlay keyed in.
-    std::vector<uint32_t> Compose() const;
+    std::vector<uint32_t> Compose();
     // The same into dst (Width() x Height() words, rows strideWords apart).
-    void ComposeInto(uint32_t* dst, int strideWords) const;
+    void ComposeInto(uint32_t* dst, int strideWords);
+    // Brings the composed picture up to date and hands it to
+    // show(const uint32_t* pixels, int strideWords) under the lock, so a
+    // window draws from it without a copy of its own.
+    template <typename Show>
+    void ShowComposed(Show&& show) {
+        auto lock = Lock();
+        UpdateComposedLocked();
+        show(static_cast<const uint32_t*>(composed_.data()), width_);
+    }
+    // The screen areas whose composed picture changed since the last call
+    // (none when nothing did).
+    std::vector<RECT> TakeChanged();
 
+    // How the overlay's YUY2 picture becomes RGB (null: the display's own
+    // conversion); set by whoever makes the overlay.
+    void SetOverlayConverter(Yuy2RgbConverter convert);
     // What the overlay hardware shows; set by the surface service.
-    struct OverlayScanout {
-        bool shown = false;
-        RECT src{};             // in overlay pixels
-        RECT dst{};             // screen coordinates
-        uint32_t colorKey = 0;  // in the screen's own pixel format
-        int width = 0;
-        int height = 0;
-        int pitch = 0;
-        std::vector<uint8_t> yuy2;  // the front buffer's bytes
-    };
     void SetOverlayPosition(bool shown, const RECT& src, const RECT& dst, uint32_t colorKey);
     void SetOverlayPicture(const uint8_t* yuy2, int width, int height, int pitch);
     bool OverlayShown() const;
 
-    // For the surface service: the image under the lock.
+    // For the surface service: the image under the lock, and the area it
+    // drew through Row (still under the lock).
     std::unique_lock<std::mutex> Lock() const { return std::unique_lock<std::mutex>(mutex_); }
     uint32_t* Row(int y) { return image_.data() + static_cast<size_t>(y) * width_; }
+    void DrawnLocked(const RECT& rc);
 
 private:
-    void ComposeLocked(uint32_t* dst, int strideWords) const;
+    // The columns of one row that changed; empty when left >= right.
+    struct RowSpan {
+        int left = 0;
+        int right = 0;
+    };
+
+    void UpdateComposedLocked();
+    // Only the overlay's pixels of rc's rows show something new.
+    void OverlayRowsLocked(const RECT& rc);
 
     const int width_;
     const int height_;
     const int depth_;
     mutable std::mutex mutex_;
     std::vector<uint32_t> image_;
+    std::vector<uint32_t> composed_;
+    std::vector<RowSpan> stale_;         // per row: composed_ is out of date there
+    std::vector<uint8_t> overlayStale_;  // per row: so are the overlay's pixels
+    std::vector<RowSpan> unshown_;       // per row: changed since TakeChanged
     OverlayScanout overlay_;
 };
 

@@ -184,8 +184,9 @@ void StretchOntoScreen(const SurfaceImage& src, const RECT& s, DisplayTarget& sc
             ScreenRows<ReadRgb32>(src, s, screen, d, x0, x1, y0, y1, 0);
             break;
         default:
-            break;  // a palette screen shows nothing of ours
+            return;  // a palette screen shows nothing of ours
     }
+    screen.DrawnLocked(RECT{x0, y0, x1, y1});
 }
 
 void StretchBetweenSurfaces(const SurfaceImage& src, const RECT& s, const SurfaceImage& dst,

@@ -1,5 +1,6 @@
 #include "platform/msgbox/message_box.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -75,6 +76,7 @@ private:
     std::thread m_thread;
 };
 
+std::atomic<bool> g_refused{false};
 std::mutex g_handlerMutex;
 MessageBoxHandler g_handler;
 std::mutex g_uiThreadMutex;
@@ -106,7 +108,12 @@ int ShowMessageBox(const char* text, const char* caption, unsigned type) {
     request.text = text ? text : "";
     request.caption = caption ? caption : "";
     request.type = type;
-    if (OnUiThread()) {
+    const bool uiThread = OnUiThread();
+    if (g_refused.load()) {
+        std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+        return uiThread ? IDCANCEL : IDOK;
+    }
+    if (uiThread) {
         return WorkerBoxDispatcher::CallHandler(request);
     }
     request.fromWorkerThread = true;
@@ -128,4 +135,10 @@ void SetMessageBoxUiThread() {
     g_uiThread = std::this_thread::get_id();
 }
 
-void FlushPendingMessageBoxes() { Dispatcher().Flush(); }
+void FlushPendingMessageBoxes() {
+    Dispatcher().Flush();
+}
+
+void SetMessageBoxesRefused(bool refused) {
+    g_refused = refused;
+}

@@ -48,3 +48,8 @@ void SetMessageBoxUiThread();
 
 // Waits until every box asked for on a worker thread has reached the handler.
 void FlushPendingMessageBoxes();
+
+// While refused (the program is ending), no box reaches the handler: one
+// asked for on the user-interface thread answers IDCANCEL at once, one from
+// a worker is dropped; each is still printed on stderr.
+void SetMessageBoxesRefused(bool refused);

@@ -5,6 +5,7 @@
 
 #include "platform/textcodec/gb2312_codec.h"
 #include "platform/ui/dialog_widget.h"
+#include "platform/ui/program_ending.h"
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
@@ -45,15 +46,25 @@ bool CDialog::BuildWindow(CWnd* pParentWnd) {
 }
 
 INT_PTR CDialog::DoModal() {
+    if (IsProgramEnding()) {
+        return ResultWhenProgramEnds();  // no window opens any more
+    }
     if (!BuildWindow(m_pParentWnd)) {
         return -1;
     }
     auto* widget = static_cast<DialogWidget*>(GetWidget());
     m_bEnded = false;
     m_nModalResult = -1;
+    // Never by an IDCANCEL command: id 2 is a button of its own in some
+    // dialogs, and Esc handlers ask or store.
+    CModalRun run([this] {
+        if (m_pModalLoop != nullptr) {
+            m_pModalLoop->exit();
+        }
+    });
     OnInitDialog();
     RefreshControlColors();
-    if (!m_bEnded && GetWidget() != nullptr) {
+    if (!m_bEnded && GetWidget() != nullptr && !IsProgramEnding()) {
         // A loop of our own rather than QDialog::exec, which ends when the
         // window is hidden: the main window hides to the tray and runs on.
         widget->setWindowModality(Qt::ApplicationModal);
@@ -62,6 +73,10 @@ INT_PTR CDialog::DoModal() {
         m_pModalLoop = &loop;
         loop.exec(QEventLoop::DialogExec);
         m_pModalLoop = nullptr;
+    }
+    if (!m_bEnded && IsProgramEnding()) {
+        OnProgramEnding();
+        m_nModalResult = ResultWhenProgramEnds();
     }
     if (GetWidget() != nullptr) {
         widget->ReleaseOwner();

@@ -42,7 +42,9 @@ public:
     // When the program is told to end (SIGTERM, SIGINT) while this dialog
     // runs modally, its loop returns at once, without the Exit or Esc
     // handlers: OnProgramEnding does the dialog's own clean-up first, and
-    // DoModal returns ResultWhenProgramEnds().
+    // DoModal returns ResultWhenProgramEnds(). A dialog asked for while the
+    // program ends opens no window (no OnInitDialog, no OnProgramEnding)
+    // and DoModal returns ResultWhenProgramEnds() at once.
     virtual INT_PTR ResultWhenProgramEnds() const { return IDCANCEL; }
     virtual void OnProgramEnding() {}
 

@@ -7,7 +7,7 @@
 #include <QSocketNotifier>
 #include <memory>
 
-#include "platform/ui/window_registry.h"
+#include "platform/ui/program_ending.h"
 
 namespace {
 
@@ -34,23 +34,22 @@ void ClosePipe() {
 
 }  // namespace
 
-BOOL InstallExitSignalHandler(HWND hTarget, UINT message, WPARAM wParam, LPARAM lParam) {
+BOOL InstallExitSignalHandler() {
     RemoveExitSignalHandler();
     if (pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         return FALSE;
     }
     g_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
-    QObject::connect(g_notifier.get(), &QSocketNotifier::activated,
-                     [hTarget, message, wParam, lParam] {
-                         // One post per signal, also when several came at once.
-                         unsigned char bytes[64];
-                         ssize_t n;
-                         while ((n = read(g_pipe[0], bytes, sizeof bytes)) > 0) {
-                             for (ssize_t i = 0; i < n; ++i) {
-                                 PostMessage(hTarget, message, wParam, lParam);
-                             }
-                         }
-                     });
+    QObject::connect(g_notifier.get(), &QSocketNotifier::activated, [] {
+        unsigned char bytes[64];
+        bool any = false;
+        while (read(g_pipe[0], bytes, sizeof bytes) > 0) {
+            any = true;
+        }
+        if (any) {
+            BeginProgramEnding();  // false, and nothing more, when ending already
+        }
+    });
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);

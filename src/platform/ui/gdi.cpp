@@ -87,6 +87,41 @@ void CDC::FillSolidRect(const RECT& rect, COLORREF color) {
     m_painter->fillRect(area, ToQColor(color));
 }
 
+void CDC::FrameRect(const RECT& rect, const CBrush* pBrush) {
+    if (m_painter == nullptr || pBrush == nullptr || rect.right <= rect.left ||
+        rect.bottom <= rect.top) {
+        return;
+    }
+    const QBrush& brush = pBrush->GetBrush();
+    const int w = rect.right - rect.left;
+    const int h = rect.bottom - rect.top;
+    m_painter->fillRect(QRect(rect.left, rect.top, w, 1), brush);
+    m_painter->fillRect(QRect(rect.left, rect.bottom - 1, w, 1), brush);
+    m_painter->fillRect(QRect(rect.left, rect.top, 1, h), brush);
+    m_painter->fillRect(QRect(rect.right - 1, rect.top, 1, h), brush);
+}
+
+void CDC::DrawText(const char* text, const RECT& rect, UINT format) {
+    if (m_painter == nullptr || text == nullptr) {
+        return;
+    }
+    const QRect box(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    const QString s = QString::fromStdString(Gb2312ToUtf8(text));
+    int flags = Qt::TextSingleLine;
+    flags |= (format & DT_CENTER) != 0 ? Qt::AlignHCenter : Qt::AlignLeft;
+    flags |= (format & DT_VCENTER) != 0 && (format & DT_SINGLELINE) != 0 ? Qt::AlignVCenter
+                                                                         : Qt::AlignTop;
+    if (m_bkMode == OPAQUE) {
+        const QRect used = m_painter->boundingRect(box, flags, s) & box;
+        m_painter->fillRect(used, ToQColor(m_bkColor.value_or(RGB(255, 255, 255))));
+    }
+    m_painter->save();
+    m_painter->setClipRect(box, Qt::IntersectClip);
+    m_painter->setPen(ToQColor(m_textColor.value_or(RGB(0, 0, 0))));
+    m_painter->drawText(box, flags, s);
+    m_painter->restore();
+}
+
 void CDC::TextOut(int x, int y, const char* text) {
     if (m_painter == nullptr || text == nullptr) {
         return;

@@ -105,7 +105,13 @@ public:
     // GB2312 bytes.
     void FillRect(const RECT& rect, const CBrush* pBrush);
     void FillSolidRect(const RECT& rect, COLORREF color);
+    // A one-pixel frame along the inside of rect in the brush.
+    void FrameRect(const RECT& rect, const CBrush* pBrush);
     void TextOut(int x, int y, const char* text);
+    // One line of text inside rect (DT_ flags: DT_CENTER centres it
+    // across, DT_VCENTER with DT_SINGLELINE down), cut off at its edges;
+    // in the text colour, over the background colour unless TRANSPARENT.
+    void DrawText(const char* text, const RECT& rect, UINT format);
     void DrawIcon(int x, int y, HICON hIcon);
     void DrawBitmap(int x, int y, const CBitmap& bitmap);
     // The current brush for FillRect-less calls, the pen for lines and the

@@ -7,10 +7,13 @@
 
 #include "platform/msgbox/message_box.h"
 #include "platform/textcodec/gb2312_codec.h"
+#include "platform/ui/program_ending.h"
+#include "platform/ui/window_registry.h"
+#include "platform/ui/wnd.h"
 
 namespace {
 
-QMessageBox* MakeBox(const MessageBoxRequest& request) {
+QMessageBox* MakeBox(const MessageBoxRequest& request, QWidget* parent = nullptr) {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (request.type & 0xF0u) {
         case MB_ICONERROR:
@@ -42,8 +45,9 @@ QMessageBox* MakeBox(const MessageBoxRequest& request) {
         default:
             break;
     }
-    auto* box = new QMessageBox(icon, QString::fromStdString(Gb2312ToUtf8(request.caption)),
-                                QString::fromStdString(Gb2312ToUtf8(request.text)), buttons);
+    auto* box =
+        new QMessageBox(icon, QString::fromStdString(Gb2312ToUtf8(request.caption)),
+                        QString::fromStdString(Gb2312ToUtf8(request.text)), buttons, parent);
     box->setObjectName(kMessageBoxObjectName);
     return box;
 }
@@ -63,16 +67,34 @@ int Answer(QMessageBox::StandardButton button) {
 
 int ShowOnUiThread(const MessageBoxRequest& request) {
     QMessageBox* box = MakeBox(request);
-    box->exec();
-    int answer = Answer(box->standardButton(box->clickedButton()));
+    bool cutShort = false;
+    {
+        CModalRun run([box, &cutShort] {
+            cutShort = true;
+            box->done(QMessageBox::Cancel);
+        });
+        box->exec();
+    }
+    const int answer = cutShort ? IDCANCEL : Answer(box->standardButton(box->clickedButton()));
     delete box;
     return answer;
 }
 
 void ShowWithoutWaiting(const MessageBoxRequest& request) {
-    QMessageBox* box = MakeBox(request);
+    if (IsProgramEnding()) {
+        std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+        return;
+    }
+    // A window of the main window's, which therefore never blocks it, even
+    // when the main window's modal run begins after the box is shown.
+    CWnd* main = AfxGetMainWnd();
+    QMessageBox* box = MakeBox(request, main != nullptr ? main->GetWidget() : nullptr);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
+    // Application-modal without a loop of its own: the newest modal window
+    // takes the input, so the box can be answered while the main dialog
+    // (itself application-modal) or a setup dialog runs; a window that is
+    // merely modeless would be blocked by them.
+    box->setWindowModality(Qt::ApplicationModal);
     box->show();
 }
 

@@ -114,3 +114,9 @@ constexpr UINT CTLCOLOR_STATIC = 6;
 // Text background modes.
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
+
+// CDC::DrawText placement.
+constexpr UINT DT_LEFT = 0x0000;
+constexpr UINT DT_CENTER = 0x0001;
+constexpr UINT DT_VCENTER = 0x0004;
+constexpr UINT DT_SINGLELINE = 0x0020;

@@ -86,4 +86,20 @@ TEST_F(MessageBoxTest, WorkerBoxesReachTheHandlerInOrder) {
     EXPECT_EQ(seen[2].text, "third");
 }
 
+TEST_F(MessageBoxTest, RefusedBoxesNeverReachTheHandler) {
+    SetMessageBoxesRefused(true);
+    // Yes/No included: a refused question must not read as a yes.
+    for (unsigned type : {MB_OK, MB_OKCANCEL, MB_YESNO, MB_YESNOCANCEL}) {
+        EXPECT_EQ(ShowMessageBox("FULL ! No Record Disk Space!", "WARNING", type), IDCANCEL);
+    }
+    std::thread worker([] { EXPECT_EQ(AfxMessageBox("StartRecord failed!"), IDOK); });
+    worker.join();
+    FlushPendingMessageBoxes();
+    EXPECT_TRUE(Seen().empty());
+
+    SetMessageBoxesRefused(false);
+    EXPECT_EQ(AfxMessageBox("Channels have Changed! Please Restart!"), IDNO);
+    EXPECT_EQ(Seen().size(), 1u);
+}
+
 }  // namespace

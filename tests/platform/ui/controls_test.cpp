@@ -9,13 +9,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <vector>
 
 #include "platform/textcodec/gb2312_codec.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/surface_host.h"
 #include "platform/ui/test_resources.h"
 #include "support/modal_step.h"
 #include "support/qt_app.h"
@@ -487,6 +490,112 @@ TEST_F(ControlsTest, CustomControlIsPaintedAndClickedThroughItsObject) {
         EXPECT_EQ(d.dialogClicks[0].x, 230 + 7);
         EXPECT_EQ(d.dialogClicks[0].y, 208 + 9);
     });
+}
+
+// A display target of the control's own: what lands on it shows inside the
+// control's frame, clicks still reach the dialog, and once the target is
+// given up its window is gone for the renderers.
+TEST_F(ControlsTest, SurfaceHostShowsItsOwnTargetInsideItsFrame) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        CSurfaceHost host;
+        ASSERT_TRUE(host.Attach(kCustom, &d, 1));
+        EXPECT_FALSE(host.Attach(kCustom, &d, 1));
+        const DisplayWindowHandle hWnd = host.DisplayHandle();
+        ASSERT_TRUE(IsWindow(hWnd));
+        RECT client;
+        RECT window;
+        ASSERT_TRUE(GetClientRectOnScreen(hWnd, &client));
+        ASSERT_TRUE(GetWindowRect(hWnd, &window));
+        EXPECT_EQ(client.left, 1);
+        EXPECT_EQ(client.top, 1);
+        EXPECT_EQ(client.right, 59);
+        EXPECT_EQ(client.bottom, 39);
+        EXPECT_EQ(window.left, 0);
+        EXPECT_EQ(window.right, 60);
+        EXPECT_EQ(host.Target()->Width(), 60);
+        EXPECT_EQ(host.Target()->Height(), 40);
+
+        host.Target()->FillRect(RECT{1, 1, 30, 39}, 0x00FF00);
+        host.Target()->FillRect(RECT{30, 1, 59, 39}, 0x0000FF);
+        host.Present();
+        const QImage shown = ControlWidget(d, kCustom)->grab().toImage();
+        EXPECT_EQ(shown.pixelColor(0, 0), QColor(128, 128, 128));  // the frame
+        EXPECT_EQ(shown.pixelColor(1, 1), QColor(0, 255, 0));
+        EXPECT_EQ(shown.pixelColor(29, 38), QColor(0, 255, 0));
+        EXPECT_EQ(shown.pixelColor(30, 1), QColor(0, 0, 255));
+        EXPECT_EQ(shown.pixelColor(58, 38), QColor(0, 0, 255));
+
+        QTest::mouseClick(ControlWidget(d, kCustom), Qt::LeftButton, {}, QPoint(7, 9));
+        ASSERT_EQ(d.dialogClicks.size(), 1u);
+        EXPECT_EQ(d.dialogClicks[0].x, 230 + 7);
+        EXPECT_EQ(d.dialogClicks[0].y, 208 + 9);
+
+        host.ReleaseTarget();
+        host.ReleaseTarget();
+        EXPECT_FALSE(IsWindow(hWnd));
+        EXPECT_EQ(host.DisplayHandle(), nullptr);
+    });
+}
+
+// A frame along the inside of the rectangle; a single line centred both
+// ways, clipped to the rectangle, over the background only when opaque.
+TEST(DrawingTest, FrameRectAndCentredText) {
+    TestQtApp();
+    QImage image(120, 40, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter painter(&image);
+        CDC dc(&painter);
+        CBrush green(RGB(0, 250, 0));
+        dc.FrameRect(RECT{10, 5, 110, 35}, &green);
+        dc.SetBkMode(TRANSPARENT);
+        dc.SetTextColor(RGB(250, 250, 0));
+        dc.DrawText("Thurs.", RECT{10, 5, 110, 35}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        dc.FrameRect(RECT{0, 0, 0, 10}, &green);  // empty: nothing
+    }
+    EXPECT_EQ(image.pixelColor(10, 5), QColor(0, 250, 0));
+    EXPECT_EQ(image.pixelColor(109, 34), QColor(0, 250, 0));
+    EXPECT_EQ(image.pixelColor(60, 5), QColor(0, 250, 0));
+    EXPECT_EQ(image.pixelColor(11, 6), QColor(0, 0, 0));
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(0, 0, 0));
+    int left = 1000;
+    int right = -1;
+    int top = 1000;
+    int bottom = -1;
+    for (int y = 6; y < 34; ++y) {
+        for (int x = 11; x < 109; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 100 && c.green() > 100) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+            EXPECT_LT(c.blue(), 10) << x << "," << y;  // no background box
+        }
+    }
+    ASSERT_GE(right, left);
+    EXPECT_NEAR((left + right) / 2.0, 60, 3);
+    EXPECT_NEAR((top + bottom) / 2.0, 20, 4);
+
+    // Clipped: a text far wider than its rectangle stays inside it.
+    image.fill(Qt::black);
+    {
+        QPainter painter(&image);
+        CDC dc(&painter);
+        dc.SetBkMode(TRANSPARENT);
+        dc.SetTextColor(RGB(255, 255, 255));
+        dc.DrawText("WWWWWWWWWWWWWWWWWWWW", RECT{40, 10, 80, 30},
+                    DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            if (x < 40 || x >= 80 || y < 10 || y >= 30) {
+                EXPECT_EQ(image.pixelColor(x, y), QColor(0, 0, 0)) << x << "," << y;
+            }
+        }
+    }
 }
 
 TEST_F(ControlsTest, FocusAndEnter) {

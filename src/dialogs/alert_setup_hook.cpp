@@ -1,0 +1,20 @@
+#include "dialogs/alert_setup_hook.h"
+
+namespace {
+
+// Set and run on the user-interface thread only.
+AlertSetupDialogHook& Hook() {
+    static AlertSetupDialogHook hook;
+    return hook;
+}
+
+}  // namespace
+
+void SetAlertSetupDialogHook(AlertSetupDialogHook hook) {
+    Hook() = std::move(hook);
+}
+
+INT_PTR RunAlertSetupDialog(CWnd* pParentWnd) {
+    AlertSetupDialogHook hook = Hook();  // the dialog may replace it meanwhile
+    return hook ? hook(pParentWnd) : IDCANCEL;
+}

@@ -1,0 +1,91 @@
+// The motion dialog's live preview: the shown channel's pictures copied in
+// on the DrawVideo thread, drawn with the shading, grid and marks on the
+// user-interface thread. Both sides hold the preview lock throughout, and
+// neither takes another lock under it.
+
+#include <cstring>
+
+#include "channel/av_channel.h"
+#include "dialogs/motion_preview_marks.h"
+#include "dialogs/motion_setup_dialog.h"
+#include "mainwnd/preview_display.h"
+#include "platform/threads/thread_messages.h"
+#include "platform/ui/window_registry.h"
+#include "settings/globals.h"
+
+namespace {
+
+// A picture the buffers and the 352 x 288 surface take whole; a larger one
+// (a remote peer may send 704 x 576) is dropped rather than cut.
+bool FitsThePreview(int yStride, int uvStride, int width, int height) {
+    return width > 0 && height > 0 && width <= PREVIEW_MAX_WIDTH && height <= PREVIEW_MAX_HEIGHT &&
+           yStride >= width && yStride <= PREVIEW_MAX_Y_STRIDE && uvStride >= (width + 1) / 2 &&
+           uvStride <= PREVIEW_MAX_UV_STRIDE;
+}
+
+}  // namespace
+
+bool CMotionSetupDialog::HasPreviewBuffers() {
+    std::lock_guard<std::mutex> lock(m_previewLock);
+    return m_pY != nullptr;
+}
+
+void CMotionSetupDialog::OnPreviewFrame(const uint8_t* y, const uint8_t* u, const uint8_t* v,
+                                        int yStride, int uvStride, int width, int height) {
+    std::lock_guard<std::mutex> lock(m_previewLock);
+    if (!m_pY || y == nullptr || u == nullptr || v == nullptr) {
+        return;  // closing
+    }
+    if (!FitsThePreview(yStride, uvStride, width, height)) {
+        m_nDroppedPictures.fetch_add(1);
+        return;
+    }
+    std::memcpy(m_pY.get(), y, static_cast<size_t>(yStride) * height);
+    std::memcpy(m_pU.get(), u, static_cast<size_t>(uvStride) * (height / 2));
+    std::memcpy(m_pV.get(), v, static_cast<size_t>(uvStride) * (height / 2));
+    m_nYStride = yStride;
+    m_nUVStride = uvStride;
+    m_nPicWidth = width;
+    m_nPicHeight = height;
+    m_bNewPicture = true;
+    m_nTakenPictures.fetch_add(1);
+    // By handle: safe from this thread, and a post after the window went
+    // fails quietly.
+    ::PostMessage(GetSafeHwnd(), WM_DRAW_VIDEO, 0, 0);
+}
+
+void CMotionSetupDialog::OnDrawVideo() {
+    std::lock_guard<std::mutex> lock(m_previewLock);
+    if (!m_pY || !m_pPreview || !m_bNewPicture) {
+        return;
+    }
+    // Drawn once: the marks go into the buffer, so a second draw of the
+    // same picture would shade it twice.
+    m_bNewPicture = false;
+    const int w = m_nPicWidth;
+    const int h = m_nPicHeight;
+    if (m_bTestMode != 0 && m_nChannel < std::min<int>(g_nChannelCount.load(), MAX_CHANNELS)) {
+        CAVChannel* channel = g_pAVChannel[m_nChannel].load();
+        uint8_t levels[64] = {};
+        if (channel != nullptr && channel->GetMotionLevels(levels) == 1) {
+            ShadeMotionCells(m_pY.get(), m_nYStride, w, h, levels, m_nMotionSmart);
+        }
+    }
+    DrawGridAndMask(m_pY.get(), m_nYStride, w, h, g_EditScheduleTable[m_nChannel].byMotionMask);
+
+    int pitch = 0;
+    uint16_t code = 0;
+    uint8_t* address = nullptr;
+    if (m_pSurface == nullptr || !m_pPreview->Lock(&pitch, &code, &address)) {
+        return;
+    }
+    const bool converted =
+        address != nullptr && ConvertPreviewPicture(address, pitch, code, m_pY.get(), m_pU.get(),
+                                                    m_pV.get(), m_nYStride, m_nUVStride, w, h);
+    m_pPreview->Unlock();
+    if (converted) {
+        m_pPreview->Blit(w, h);
+        m_host.Present();
+        m_nDrawnPictures.fetch_add(1);
+    }
+}
