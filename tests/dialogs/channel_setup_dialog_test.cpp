@@ -506,6 +506,9 @@ TEST_F(ChannelSetupDialogTest, ChangeSetsTheCountAndEmptiesTheChannelsBeyondIt) 
 }
 
 void Do(CChannelSetupDialog& d, FrameAct act) {
+    if (PlaySaveExitOrEsc(d, act, IDC_CHANNEL_SAVE)) {
+        return;
+    }
     switch (act) {
         case FrameAct::Change:
             Choose(d, IDC_CHANNEL_COUNT, 3);
@@ -515,14 +518,7 @@ void Do(CChannelSetupDialog& d, FrameAct act) {
             ClickRow(d, 0);
             Click(d, IDC_CHANGE_STATUS);
             break;
-        case FrameAct::Save:
-            Click(d, IDC_CHANNEL_SAVE);
-            break;
-        case FrameAct::Exit:
-            Click(d, IDOK);
-            break;
-        case FrameAct::Esc:
-            PressKey(d.GetWidget(), Qt::Key_Escape);
+        default:
             break;
         case FrameAct::StillOpenAndChanged:
             EXPECT_TRUE(d.IsWindowVisible());

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "dialog_input.h"
 #include "channel/channel_fakes.h"
+#include "dialog_input.h"
 #include "dialogs/setup_dialog_runner.h"
 #include "display_test_support.h"
 #include "netservice/login_server.h"
