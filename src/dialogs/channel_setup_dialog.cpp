@@ -87,7 +87,7 @@ void SelectText(CComboBox& list, const CString& text) {
 void FillChannelNames(CComboBox& list, int count) {
     list.ResetContent();
     for (int i = 0; i < count; ++i) {
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof name, "CH%02d", i + 1);
         list.AddString(name);
     }
@@ -229,7 +229,7 @@ void CChannelSetupDialog::RefreshChannelList() {
     m_lcChannels.DeleteAllItems();
     for (int i = 0; i < g_EditChannelTable.nChConfigNum && i < MAX_CHANNELS; ++i) {
         const ChannelEntry& c = g_EditChannelTable.Channel[i];
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof name, "CH%02d", i + 1);
         const int row = m_lcChannels.InsertItem(i, name);
         m_lcChannels.SetItemText(row, 1, c.status == 1 ? " Active" : "Inactive");

@@ -214,7 +214,7 @@ bool Enabled(CWnd& dlg, int id) {
 Texts Rates(int from, int to) {
     Texts out;
     for (int fps = from; fps <= to; ++fps) {
-        char text[8];
+        char text[16];
         std::snprintf(text, sizeof text, "%02d", fps);
         out.emplace_back(text);
     }
