@@ -115,9 +115,9 @@ FtpSession* OpenFtpSession(std::string server, std::uint16_t port, std::string u
 
     s->sDirectoryUrl = "ftp://" + server;
     if (port != 0) {
-        s->sDirectoryUrl += ":" + std::to_string(port);
+        s->sDirectoryUrl.append(":").append(std::to_string(port));
     }
-    s->sDirectoryUrl += "/" + EscapeUrlPath(directory, true);
+    s->sDirectoryUrl.append("/").append(EscapeUrlPath(directory, true));
     if (!directory.empty() && directory.back() != '/') {
         s->sDirectoryUrl += '/';
     }

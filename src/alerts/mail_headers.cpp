@@ -107,5 +107,7 @@ std::string MakeMessageId(const LocalTime& t, std::string_view fromMailbox) {
     std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d.%ld.%u.%016llx", t.year, t.month,
                   t.day, t.hour, t.minute, t.second, static_cast<long>(getpid()),
                   counter.fetch_add(1), salt);
-    return "<" + std::string(buf) + "@" + domain + ">";
+    std::string id = "<";
+    id.append(buf).append("@").append(domain).append(">");
+    return id;
 }

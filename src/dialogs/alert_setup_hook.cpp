@@ -1,5 +1,7 @@
 #include "dialogs/alert_setup_hook.h"
 
+#include "dialogs/alert_setup_dialog.h"
+
 namespace {
 
 // Set and run on the user-interface thread only.
@@ -16,5 +18,9 @@ void SetAlertSetupDialogHook(AlertSetupDialogHook hook) {
 
 INT_PTR RunAlertSetupDialog(CWnd* pParentWnd) {
     AlertSetupDialogHook hook = Hook();  // the dialog may replace it meanwhile
-    return hook ? hook(pParentWnd) : IDCANCEL;
+    if (hook) {
+        return hook(pParentWnd);
+    }
+    CAlertSetupDialog dialog(pParentWnd);
+    return dialog.DoModal();
 }

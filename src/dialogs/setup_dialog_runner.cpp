@@ -1,6 +1,7 @@
 #include "dialogs/setup_dialog_runner.h"
 
 #include "dialogs/channel_setup_dialog.h"
+#include "dialogs/log_file_dialog.h"
 #include "dialogs/motion_setup_dialog.h"
 #include "dialogs/record_setup_dialog.h"
 #include "platform/msgbox/message_box.h"
@@ -22,4 +23,9 @@ int CSetupDialogRunner::RunMotionSetup() {
 
 int CSetupDialogRunner::RunSystemSetup() {
     return IDCANCEL;  // the system dialog is not built yet
+}
+
+void CSetupDialogRunner::RunLogFile() {
+    CLogFileDialog dialog;
+    dialog.DoModal();  // it saves nothing
 }

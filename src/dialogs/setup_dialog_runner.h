@@ -1,7 +1,8 @@
 #pragma once
 // What the main window's setup buttons open: each dialog modally, with the
 // main window as its parent. A dialog that is not built yet opens nothing
-// and answers IDCANCEL, so its button does nothing.
+// and answers IDCANCEL, so its button does nothing. The Logfile button's
+// log viewer runs without a parent.
 
 #include "mainwnd/main_dialog_hooks.h"
 
@@ -15,6 +16,7 @@ public:
     int RunRecordSetup() override;
     int RunMotionSetup() override;
     int RunSystemSetup() override;
+    void RunLogFile() override;
 
 private:
     CWnd* m_pMainWnd;

@@ -244,8 +244,7 @@ void CMainDialog::OnHomePage() {
 }
 
 void CMainDialog::OnLogfile() {
-    // The log viewer is not part of this program yet: the button opens
-    // nothing.
+    m_State.OnLogFile();
 }
 
 void CMainDialog::ShowValue(int byteIndex, uint32_t packed) {

@@ -50,7 +50,8 @@ struct MainDialogHooks {
 };
 
 // The four setup dialogs, run modally; each returns IDOK when the user
-// saved, anything else otherwise.
+// saved, anything else otherwise. The log viewer, run modally too, saves
+// nothing (by default it opens nothing).
 class ISetupDialogRunner {
 public:
     virtual ~ISetupDialogRunner() = default;
@@ -58,6 +59,7 @@ public:
     virtual int RunRecordSetup() = 0;
     virtual int RunMotionSetup() = 0;
     virtual int RunSystemSetup() = 0;
+    virtual void RunLogFile() {}
 };
 
 // The alert threads, which their own part starts and stops. Each start

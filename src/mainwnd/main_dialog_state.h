@@ -122,6 +122,8 @@ public:
     void OnMotionSetup();
     void OnSystemSetup();
     void OnSaveSettings();
+    // The Logfile button: the log viewer; nothing follows it.
+    void OnLogFile();
 
     // --- Members other parts read.
     // Copies of bOverlay and bYuy2 taken at initialisation (DrawVideo reads).

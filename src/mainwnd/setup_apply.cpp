@@ -154,3 +154,9 @@ void CMainDialogState::ApplySystemSetup() {
 void CMainDialogState::OnSaveSettings() {
     SaveSettingsFile();
 }
+
+void CMainDialogState::OnLogFile() {
+    if (m_pDialogs != nullptr) {
+        m_pDialogs->RunLogFile();
+    }
+}

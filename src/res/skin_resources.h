@@ -58,3 +58,5 @@ DialogTemplate RecordSetupTemplate();
 DialogTemplate ChannelSetupTemplate();
 DialogTemplate MotionSetupTemplate();
 DialogTemplate DaySelectorBarTemplate();
+DialogTemplate AlertSetupTemplate();
+DialogTemplate LogFileTemplate();

@@ -1,6 +1,8 @@
 #include <cstdio>
 
+#include "res/alert_setup_ids.h"
 #include "res/channel_setup_ids.h"
+#include "res/log_file_ids.h"
 #include "res/main_window_controls.h"
 #include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
@@ -87,5 +89,7 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates() {
         {IDD_CHANNEL_SETUP, ChannelSetupTemplate()},
         {IDD_MOTION_SETUP, MotionSetupTemplate()},
         {IDD_DAY_SELECTOR_BAR, DaySelectorBarTemplate()},
+        {IDD_ALERT_SETUP, AlertSetupTemplate()},
+        {IDD_LOG_FILE, LogFileTemplate()},
     };
 }

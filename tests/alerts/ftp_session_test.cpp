@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "alerts/server_process.h"
+#include "support/refusing_port.h"
 
 namespace {
 
@@ -117,7 +118,9 @@ TEST_F(FtpSessionTest, FailedOpeningsGiveTheirErrorText) {
     ServerProcess server({"ftp", Root(), "cam", "pw"});
     ASSERT_NE(server.port(), 0);
     const auto port = static_cast<std::uint16_t>(server.port());
-    const auto refused = static_cast<std::uint16_t>(UnusedLoopbackPort());
+    const RefusingLoopbackPort refusing;
+    ASSERT_NE(refusing.port(), 0);
+    const auto refused = refusing.port();
     const std::string longDir(126, 'd');
 
     struct Case {
@@ -202,7 +205,9 @@ TEST_F(FtpSessionTest, ProxyTextTunnelsThroughThatProxyAndEnvironmentProxiesAreI
     ASSERT_NE(proxy.port(), 0);
 
     // Proxy variables pointing nowhere must not matter to a direct session.
-    const std::string dead = "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort());
+    const RefusingLoopbackPort nowhere;
+    ASSERT_NE(nowhere.port(), 0);
+    const std::string dead = "http://127.0.0.1:" + std::to_string(nowhere.port());
     for (const char* name : {"ftp_proxy", "FTP_PROXY", "all_proxy", "ALL_PROXY"}) {
         setenv(name, dead.c_str(), 1);
     }

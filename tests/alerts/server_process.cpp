@@ -103,21 +103,6 @@ void ServerProcess::Pause() {
     }
 }
 
-int UnusedLoopbackPort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    int port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
-        port = ntohs(addr.sin_port);
-    }
-    close(fd);
-    return port;
-}
-
 TempWorkDir::TempWorkDir() {
     char tmpl[] = "/tmp/qv_alerts_XXXXXX";
     if (mkdtemp(tmpl) != nullptr) {

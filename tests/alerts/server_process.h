@@ -46,9 +46,6 @@ private:
     int port_ = 0;
 };
 
-// A loopback port nobody listens on (bound once by us, then released).
-int UnusedLoopbackPort();
-
 // A fresh temporary folder that the test makes its current directory;
 // removed again (with its content) at the end.
 class TempWorkDir {

@@ -1,5 +1,10 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
 
 #include "capture/capture_formats.h"
 #include "capture_test_support.h"
@@ -30,10 +35,34 @@ int Fds() {
     return CountEntries("/proc/self/fd");
 }
 
+// Polls until done() holds; false after a generous hang guard.
+template <typename Done>
+bool Eventually(Done done) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// The kernel wakes a joining thread before it takes the ended thread off
+// /proc/self/task, so for a moment after a join the count can still include
+// it. Returns the count once it came to `expected`, else the last one seen.
+int ThreadsSettledAt(int expected) {
+    Eventually([expected] { return Threads() == expected; });
+    return Threads();
+}
+
 TEST_F(CaptureRestartTest, StopAndRunAgainWithChangedFormatsLeavesNothingBehind) {
     // Some runtimes (thread sanitizer) start a helper thread with the first
     // thread of the process; start one before taking the baseline.
-    std::thread([] {}).join();
+    pid_t helper = 0;
+    std::thread([&helper] { helper = gettid(); }).join();
+    const std::string helperEntry = "/proc/self/task/" + std::to_string(helper);
+    ASSERT_TRUE(Eventually([&] { return access(helperEntry.c_str(), F_OK) != 0; }));
     const int threadsBefore = Threads();
     const int fdsBefore = Fds();
 
@@ -70,7 +99,7 @@ TEST_F(CaptureRestartTest, StopAndRunAgainWithChangedFormatsLeavesNothingBehind)
         });
         EXPECT_TRUE(seen);
         ASSERT_EQ(StopCapture(), 1);
-        EXPECT_EQ(Threads(), threadsIdle);
+        EXPECT_EQ(ThreadsSettledAt(threadsIdle), threadsIdle);
         // Nothing arrives after the stop returned.
         const size_t count = DeliveryLog::Instance().Items().size();
         for (const Delivery& d : DeliveryLog::Instance().Items()) {
@@ -87,7 +116,7 @@ TEST_F(CaptureRestartTest, StopAndRunAgainWithChangedFormatsLeavesNothingBehind)
     }
     ASSERT_EQ(FreeCaptureDevices(), 1);
     m_initialised = false;
-    EXPECT_EQ(Threads(), threadsBefore);
+    EXPECT_EQ(ThreadsSettledAt(threadsBefore), threadsBefore);
     EXPECT_EQ(Fds(), fdsBefore);
     EXPECT_TRUE(BoxTexts().empty());
 }

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "remote_test_base.h"
+#include "support/refusing_port.h"
 
 namespace {
 
@@ -174,11 +175,10 @@ TEST_F(RemoteTestBase, ReapplyLogsInWithTheNewLoginAndSurvivesTheOldThreadsEnd) 
 }
 
 TEST_F(RemoteTestBase, RefusedConnectEndsAtOnceAndLeavesTheChannelIdle) {
-    NetSocket closed = OpenListener(0, 1, kLoopback);
-    const uint16_t port = GetLocalPort(closed);
-    CloseSocket(closed);
+    const RefusingLoopbackPort refusing;
+    ASSERT_NE(refusing.port(), 0);
     const auto start = Clock::now();
-    Connect(port);
+    Connect(refusing.port());
     ASSERT_TRUE(WaitFor([&] {
         const auto s = StoppedChannels();
         return std::find(s.begin(), s.end(), 1u) != s.end();

@@ -11,10 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -29,6 +31,7 @@
 #include "media/osd_text.h"
 #include "platform/display/display_device.h"
 #include "platform/threads/thread_messages.h"
+#include "platform/ui/window_registry.h"
 #include "res/motion_setup_ids.h"
 #include "settings/globals.h"
 #include "support/modal_step.h"
@@ -594,8 +597,8 @@ TEST_F(MotionSetupDialogTest, APictureIsShownWithTheGridAndTheMarks) {
 }
 
 // The alert button runs the alert dialog; only a saved one makes the main
-// window write the settings file. Without a dialog behind the hook nothing
-// opens.
+// window write the settings file. Without a stand-in behind the hook the
+// alert setup dialog itself opens.
 TEST_F(MotionSetupDialogTest, ASavedAlertDialogMakesTheMainWindowWriteTheSettings) {
     struct Case {
         const char* what;
@@ -603,11 +606,12 @@ TEST_F(MotionSetupDialogTest, ASavedAlertDialogMakesTheMainWindowWriteTheSetting
         INT_PTR result;
         size_t posts;
     };
-    for (const Case c : {Case{"no alert dialog yet", false, 0, 0}, Case{"saved", true, IDOK, 1},
+    for (const Case c : {Case{"the alert dialog, left", false, 0, 0}, Case{"saved", true, IDOK, 1},
                          Case{"left", true, IDCANCEL, 0}}) {
         SCOPED_TRACE(c.what);
         KeptPosts posts;
         CWnd* parent = nullptr;
+        std::string opened;
         if (c.hook) {
             SetAlertSetupDialogHook([&](CWnd* p) {
                 parent = p;
@@ -615,9 +619,18 @@ TEST_F(MotionSetupDialogTest, ASavedAlertDialogMakesTheMainWindowWriteTheSetting
             });
         } else {
             SetAlertSetupDialogHook({});
+            g_Settings.Alert.byFtpGap = 1;  // shown as stored, so leaving asks nothing
         }
         CMotionSetupDialog dlg;
         RunModalWith(dlg, [&] {
+            if (!c.hook) {
+                QTimer::singleShot(0, [&opened] {
+                    CWnd* alert = WndFromWidget(QApplication::activeModalWidget());
+                    ASSERT_NE(alert, nullptr);
+                    opened = alert->GetWindowText();
+                    Click(*alert, IDOK);
+                });
+            }
             Click(dlg, IDC_ALERT_SETUP);
             Click(dlg, IDOK);
         });
@@ -626,6 +639,7 @@ TEST_F(MotionSetupDialogTest, ASavedAlertDialogMakesTheMainWindowWriteTheSetting
             EXPECT_EQ(posts.messages[0], WM_SAVE_SETTINGS);
         }
         EXPECT_EQ(parent, c.hook ? &dlg : nullptr);
+        EXPECT_EQ(opened, c.hook ? "" : "Email and Ftp Alerts Setup");
     }
 }
 

@@ -11,7 +11,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDateTimeEdit>
-#include <QMetaObject>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -39,25 +38,6 @@ using namespace engine_test;
 namespace {
 
 constexpr char kRecordFolder[] = "OstVA_Rec";
-
-// The main window's side of its posts: WM_SAVE_SETTINGS writes the
-// settings file on the user-interface thread, as the window's handler does.
-class WindowPoster final : public IMainWindowPoster {
-public:
-    explicit WindowPoster(std::function<void()> saveSettings) : m_save(std::move(saveSettings)) {
-        SetMainWindowPoster(this);
-    }
-    ~WindowPoster() override { SetMainWindowPoster(nullptr); }
-    bool Post(unsigned message, WPARAM, LPARAM) override {
-        if (message == WM_SAVE_SETTINGS) {
-            QMetaObject::invokeMethod(qApp, m_save, Qt::QueuedConnection);
-        }
-        return true;
-    }
-
-private:
-    std::function<void()> m_save;
-};
 
 class MotionSetupEngineTest : public SetupDialogEngineTest {
 protected:

@@ -2,10 +2,13 @@
 // A setup dialog in the running recorder: one local channel on a synthetic
 // camera (352 x 288, H.264, recording by hand), the engine started as the main window starts
 // it, the setup dialogs' real runner installed, and pictures pushed by hand
-// through capture, the display step and the encoder.
+// through capture, the display step and the encoder. WindowPoster answers
+// the main window's posts as the window does.
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMetaObject>
 #include <functional>
 #include <memory>
 
@@ -15,8 +18,10 @@
 #include "engine_test_support.h"
 #include "mainwnd/draw_video_thread.h"
 #include "mainwnd/main_dialog_state.h"
+#include "mainwnd/main_window_poster.h"
 #include "media/codec_types.h"
 #include "platform/clock/local_clock.h"
+#include "platform/threads/thread_messages.h"
 #include "platform/timer/manual_timer.h"
 #include "res/skin_resources.h"
 #include "settings/channel_ini.h"
@@ -79,6 +84,7 @@ protected:
         }
         m_state->m_LoginServer.port = 0;
         m_state->m_LoginServer.bindIp = 0x7F000001;
+        m_state->SetWorkers(m_pWorkers);
         ASSERT_TRUE(m_state->RunStartup());
         m_state->OnTimer(IDT_STARTUP);
         m_state->SetSetupDialogRunner(&m_runner);
@@ -120,5 +126,25 @@ protected:
     RecordingEventLog m_log;
     std::unique_ptr<CMainDialogState> m_state;
     CSetupDialogRunner m_runner{nullptr};
-    int m_pictures = 0;  // pushed so far
+    int m_pictures = 0;                    // pushed so far
+    IEngineWorkers* m_pWorkers = nullptr;  // the alert threads, when a test runs them
+};
+
+// The main window's side of its posts: WM_SAVE_SETTINGS writes the
+// settings file on the user-interface thread, as the window's handler does.
+class WindowPoster final : public IMainWindowPoster {
+public:
+    explicit WindowPoster(std::function<void()> saveSettings) : m_save(std::move(saveSettings)) {
+        SetMainWindowPoster(this);
+    }
+    ~WindowPoster() override { SetMainWindowPoster(nullptr); }
+    bool Post(unsigned message, WPARAM, LPARAM) override {
+        if (message == WM_SAVE_SETTINGS) {
+            QMetaObject::invokeMethod(qApp, m_save, Qt::QueuedConnection);
+        }
+        return true;
+    }
+
+private:
+    std::function<void()> m_save;
 };

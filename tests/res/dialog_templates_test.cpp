@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "platform/ui/dialog.h"
+#include "res/alert_setup_ids.h"
 #include "res/channel_setup_ids.h"
+#include "res/log_file_ids.h"
 #include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
@@ -30,6 +32,7 @@ struct TemplateRow {
     bool setupDialog;  // the frame's client and caption, every label whole
     const char* caption;
     std::vector<int> needed;
+    bool closeBox = false;  // a setup dialog with a close box
 };
 
 std::vector<int> Range(int first, int count) {
@@ -72,6 +75,15 @@ const std::vector<TemplateRow>& Rows() {
                Range(1102, 12),
                Range(1083, 16)})},
         {IDD_DAY_SELECTOR_BAR, "day selector bar", false, "", {}},
+        {IDD_ALERT_SETUP, "alert setup", true, "Email and Ftp Alerts Setup",
+         Join({{1, 1078, 1079, 1080, 1081, 1082, 1083, 1084, 1128, 1129, 1130, 1131, 1132, 1133},
+               Range(1180, 14)})},
+        {IDD_LOG_FILE,
+         "log file",
+         true,
+         "Log File",
+         {1, 2, 1178, 1179, 1180, 1080, 1081, 1082, 1083, 1084},
+         true},
     };
     return rows;
 }
@@ -122,7 +134,7 @@ TEST_F(DialogTemplatesTest, ControlsFitTheirPlacesAndIdsAreThere) {
         if (row.setupDialog) {
             EXPECT_EQ(tpl->cx, 736);
             EXPECT_EQ(tpl->cy, 572);
-            EXPECT_FALSE(tpl->sysMenu);  // no close box
+            EXPECT_EQ(tpl->sysMenu, row.closeBox);
         }
         std::set<int> ids;
         for (const ControlTemplate& c : tpl->controls) {

@@ -258,7 +258,8 @@ std::string MakeDeepDirectory(const std::string& base, size_t length) {
     std::string path = base;
     while (path.size() < length) {
         size_t part = std::min<size_t>(100, length - path.size() - 1);
-        path += "/" + std::string(part, 'd');
+        path += '/';
+        path.append(part, 'd');
         std::filesystem::create_directory(path);
     }
     return path;

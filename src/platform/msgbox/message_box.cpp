@@ -8,10 +8,12 @@
 #include <optional>
 #include <thread>
 
+#include "platform/textcodec/gb2312_codec.h"
+
 namespace {
 
 int DefaultHandler(const MessageBoxRequest& request) {
-    std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+    PrintMessageBoxOnConsole(request);
     unsigned buttons = request.type & 0x0Fu;
     return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDYES : IDOK;
 }
@@ -103,6 +105,13 @@ bool OnUiThread() {
 
 }  // namespace
 
+// Box texts are GB2312 bytes, as the recorder stores them; a console
+// reads UTF-8.
+void PrintMessageBoxOnConsole(const MessageBoxRequest& request) {
+    std::fprintf(stderr, "[%s] %s\n", Gb2312ToUtf8(request.caption).c_str(),
+                 Gb2312ToUtf8(request.text).c_str());
+}
+
 int ShowMessageBox(const char* text, const char* caption, unsigned type) {
     MessageBoxRequest request;
     request.text = text ? text : "";
@@ -110,7 +119,7 @@ int ShowMessageBox(const char* text, const char* caption, unsigned type) {
     request.type = type;
     const bool uiThread = OnUiThread();
     if (g_refused.load()) {
-        std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+        PrintMessageBoxOnConsole(request);
         return uiThread ? IDCANCEL : IDOK;
     }
     if (uiThread) {

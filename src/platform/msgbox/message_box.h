@@ -38,6 +38,9 @@ int ShowMessageBox(const char* text, const char* caption, unsigned type = MB_OK)
 // The application's own box: caption "Quorvalind".
 int AfxMessageBox(const char* text, unsigned type = MB_OK);
 
+// Prints the box on stderr, its GB2312 texts as UTF-8 for the console.
+void PrintMessageBoxOnConsole(const MessageBoxRequest& request);
+
 // Installs the handler; an empty one restores the default, which prints the
 // box to stderr and answers IDOK (IDYES for yes/no boxes).
 void SetMessageBoxHandler(MessageBoxHandler handler);

@@ -37,9 +37,10 @@ bool ReplaceFileContents(const std::string& nativePath, std::string_view bytes, 
                      std::strerror(errno));
         return false;
     }
-    // mkstemp makes the file private; keep the old file's mode, else the usual one.
+    // The files replaced this way hold passwords: a new one is the owner's
+    // alone, and an old one keeps its owner bits but loses group and other.
     struct stat old {};
-    mode_t mode = stat(nativePath.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    const mode_t mode = stat(nativePath.c_str(), &old) == 0 ? (old.st_mode & 0700) : 0600;
     bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && (!syncToDisk || fsync(fd) == 0);
     int savedErrno = errno;
     if (close(fd) != 0 && ok) {

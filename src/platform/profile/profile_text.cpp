@@ -102,7 +102,10 @@ void ProfileText::Set(std::string_view section, std::string_view key, std::strin
     std::string keyLine = std::string(key) + "=" + std::string(value);
     size_t header = FindSection(section);
     if (header == lines_.size()) {
-        lines_.push_back("[" + std::string(section) + "]");
+        std::string headerLine = "[";
+        headerLine.append(section);
+        headerLine += ']';
+        lines_.push_back(std::move(headerLine));
         lines_.push_back(std::move(keyLine));
         return;
     }

@@ -76,9 +76,16 @@ constexpr UINT UDM_GETPOS = 0x0468;
 
 // Date and time pickers (lParam: a SYSTEMTIME).
 constexpr UINT DTM_GETSYSTEMTIME = 0x1001;  // returns GDT_VALID
-constexpr UINT DTM_SETSYSTEMTIME = 0x1002;
+constexpr UINT DTM_SETSYSTEMTIME = 0x1002;  // a time outside the range shows its nearest bound
 constexpr DWORD GDT_VALID = 0;
 constexpr DWORD GDT_NONE = 1;
+// The range the user can pick from (lParam: SYSTEMTIME[2], earliest and
+// latest). SET: wParam says which bounds are given, a missing one lifts
+// that side's limit. GET: returns which bounds are set.
+constexpr UINT DTM_GETRANGE = 0x1003;
+constexpr UINT DTM_SETRANGE = 0x1004;
+constexpr WPARAM GDTR_MIN = 0x0001;
+constexpr WPARAM GDTR_MAX = 0x0002;
 
 struct SYSTEMTIME {
     uint16_t wYear = 0;

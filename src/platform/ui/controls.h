@@ -131,6 +131,11 @@ class CDateTimeCtrl : public CWnd {
 public:
     BOOL SetTime(const CTime& time);
     DWORD GetTime(CTime& time) const;
+    // The earliest and latest time the user can pick; null lifts that
+    // side's limit. A time shown outside the new range moves to its bound.
+    BOOL SetRange(const CTime* pMinRange, const CTime* pMaxRange);
+    // GDTR_MIN and GDTR_MAX for the bounds that are set (and filled in).
+    DWORD GetRange(CTime* pMinRange, CTime* pMaxRange) const;
 };
 
 // A button drawn with pictures from the resources: up, down while pressed,

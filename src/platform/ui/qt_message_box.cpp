@@ -82,7 +82,7 @@ int ShowOnUiThread(const MessageBoxRequest& request) {
 
 void ShowWithoutWaiting(const MessageBoxRequest& request) {
     if (IsProgramEnding()) {
-        std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+        PrintMessageBoxOnConsole(request);
         return;
     }
     // A window of the main window's, which therefore never blocks it, even
@@ -104,7 +104,7 @@ int Handle(const MessageBoxRequest& request) {
     }
     QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr) {
-        std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+        PrintMessageBoxOnConsole(request);
         return IDOK;
     }
     QMetaObject::invokeMethod(

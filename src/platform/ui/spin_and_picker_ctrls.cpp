@@ -36,3 +36,30 @@ DWORD CDateTimeCtrl::GetTime(CTime& time) const {
     time = FromSystemTime(st);
     return GDT_VALID;
 }
+
+BOOL CDateTimeCtrl::SetRange(const CTime* pMinRange, const CTime* pMaxRange) {
+    SYSTEMTIME range[2];
+    WPARAM given = 0;
+    if (pMinRange != nullptr) {
+        range[0] = ToSystemTime(*pMinRange);
+        given |= GDTR_MIN;
+    }
+    if (pMaxRange != nullptr) {
+        range[1] = ToSystemTime(*pMaxRange);
+        given |= GDTR_MAX;
+    }
+    return SendMessage(DTM_SETRANGE, given, reinterpret_cast<LPARAM>(range)) != 0 ? TRUE : FALSE;
+}
+
+DWORD CDateTimeCtrl::GetRange(CTime* pMinRange, CTime* pMaxRange) const {
+    SYSTEMTIME range[2];
+    const auto set = static_cast<DWORD>(const_cast<CDateTimeCtrl*>(this)->SendMessage(
+        DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(range)));
+    if ((set & GDTR_MIN) != 0 && pMinRange != nullptr) {
+        *pMinRange = FromSystemTime(range[0]);
+    }
+    if ((set & GDTR_MAX) != 0 && pMaxRange != nullptr) {
+        *pMaxRange = FromSystemTime(range[1]);
+    }
+    return set;
+}

@@ -102,4 +102,18 @@ TEST_F(MessageBoxTest, RefusedBoxesNeverReachTheHandler) {
     EXPECT_EQ(Seen().size(), 1u);
 }
 
+// A box printed on the console (headless runs, refused boxes) shows its
+// GB2312 text as the UTF-8 a terminal reads.
+TEST(MessageBoxConsoleTest, GbTextsArePrintedAsUtf8) {
+    MessageBoxRequest request;
+    request.caption = "ERROR";
+    request.text =
+        "Socket\xb4\xb4\xbd\xa8"
+        "bind\xca\xa7\xb0\xdc!";
+    ::testing::internal::CaptureStderr();
+    PrintMessageBoxOnConsole(request);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "[ERROR] Socket\xe5\x88\x9b\xe5\xbb\xba"
+              "bind\xe5\xa4\xb1\xe8\xb4\xa5!\n");
+}
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/net/net_socket.h"
 #include "platform/net/net_transfer.h"
 #include "platform/net/net_wait.h"
+#include "support/refusing_port.h"
 
 namespace {
 
@@ -44,18 +45,6 @@ struct LoopbackPair {
         CloseSocket(listener);
     }
 };
-
-// A free port: bound once by the system, then released (nobody listens).
-uint16_t UnusedPort() {
-    NetSocket s = CreateTcpSocket();
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(kLoopback);
-    ::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    uint16_t port = GetLocalPort(s);
-    CloseSocket(s);
-    return port;
-}
 
 TEST(NetSocketTest, ListenerAcceptsAndReportsThePeerInHostOrder) {
     LoopbackPair pair;
@@ -98,8 +87,10 @@ TEST(NetSocketTest, ListenerReportsTheFailingStep) {
 }
 
 TEST(NetSocketTest, RefusedConnectIsKnownAtTheFirstWait) {
+    const RefusingLoopbackPort refusing;
+    ASSERT_NE(refusing.port(), 0);
     NetSocket s = CreateTcpSocket();
-    ConnectState state = BeginConnect(s, kLoopback, UnusedPort());
+    ConnectState state = BeginConnect(s, kLoopback, refusing.port());
     if (state == ConnectState::InProgress)
         state = WaitConnect(s, 5000);
     EXPECT_EQ(state, ConnectState::Failed);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -25,14 +26,34 @@ size_t EntriesIn(const std::string& folder) {
     return count;
 }
 
-TEST(AtomicFileTest, ReplacesContentsAndKeepsTheMode) {
-    ChdirTempDir dir;
-    std::ofstream("f.bin") << "old contents";
-    std::filesystem::permissions("f.bin", std::filesystem::perms(0640));
-    ASSERT_TRUE(ReplaceFileContents("f.bin", std::string("new\0bytes", 9), true));
-    EXPECT_EQ(Contents("f.bin"), std::string("new\0bytes", 9));
-    EXPECT_EQ(std::filesystem::status("f.bin").permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(EntriesIn("."), 1u);
+// The replaced files hold passwords: only their owner may read them,
+// whatever the umask and whatever mode an old file had.
+TEST(AtomicFileTest, ReplacesContentsAndLeavesTheFileToItsOwner) {
+    struct Case {
+        int oldMode;  // -1: no file yet
+        mode_t umaskValue;
+        int mode;
+    };
+    const Case cases[] = {
+        {-1, 022, 0600},   {-1, 0, 0600},     {-1, 077, 0600},   {0644, 022, 0600}, {0666, 0, 0600},
+        {0640, 022, 0600}, {0600, 022, 0600}, {0400, 022, 0400}, {0750, 022, 0700},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "old " << std::oct << c.oldMode << " umask " << c.umaskValue);
+        ChdirTempDir dir;
+        if (c.oldMode >= 0) {
+            std::ofstream("f.bin") << "old contents";
+            std::filesystem::permissions("f.bin", std::filesystem::perms(c.oldMode));
+        }
+        const mode_t saved = umask(c.umaskValue);
+        const bool replaced = ReplaceFileContents("f.bin", std::string("new\0bytes", 9), true);
+        umask(saved);
+        ASSERT_TRUE(replaced);
+        EXPECT_EQ(Contents("f.bin"), std::string("new\0bytes", 9));
+        EXPECT_EQ(std::filesystem::status("f.bin").permissions(), std::filesystem::perms(c.mode));
+        EXPECT_EQ(EntriesIn("."), 1u);
+    }
 }
 
 TEST(AtomicFileTest, AWriteThatFailsHalfwayLeavesTheOldFile) {

@@ -174,7 +174,8 @@ TEST_F(PrivateProfileTest, StoredWindowsPathsAreUsed) {
 TEST_F(PrivateProfileTest, WritersOnTwoThreadsKeepEachOthersKeys) {
     auto writer = [&](const char* section) {
         for (int i = 0; i < 50; ++i) {
-            std::string key = "k" + std::to_string(i);
+            std::string key = "k";
+            key += std::to_string(i);
             EXPECT_EQ(WritePrivateProfileStringA(section, key.c_str(), "1", kFile), 1);
         }
     };
@@ -184,7 +185,8 @@ TEST_F(PrivateProfileTest, WritersOnTwoThreadsKeepEachOthersKeys) {
     b.join();
     for (const char* section : {"A", "B"}) {
         for (int i = 0; i < 50; ++i) {
-            std::string key = "k" + std::to_string(i);
+            std::string key = "k";
+            key += std::to_string(i);
             EXPECT_EQ(GetPrivateProfileIntA(section, key.c_str(), 0, kFile), 1u)
                 << section << "/" << key;
         }

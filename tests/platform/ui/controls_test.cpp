@@ -453,6 +453,55 @@ TEST_F(ControlsTest, PickersShowAndGiveBackTheirTime) {
     });
 }
 
+// A range keeps both the program's times and the user's steps inside it.
+TEST_F(ControlsTest, APickersRangeHoldsWhatItShows) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        auto* date = static_cast<CDateTimeCtrl*>(d.GetDlgItem(kDatePicker));
+        auto* widget = qobject_cast<QDateTimeEdit*>(ControlWidget(d, kDatePicker));
+        CTime low;
+        CTime high;
+        EXPECT_EQ(date->GetRange(&low, &high), 0u);
+        const CTime first(2000, 1, 1, 0, 0, 0);
+        const CTime last(2063, 12, 31, 23, 59, 59);
+        ASSERT_TRUE(date->SetRange(&first, &last));
+        EXPECT_EQ(date->GetRange(&low, &high), GDTR_MIN | GDTR_MAX);
+        EXPECT_EQ(low, first);
+        EXPECT_EQ(high, last);
+
+        struct Case {
+            CTime set;
+            CTime shown;
+        };
+        for (const Case& c :
+             {Case{CTime(2070, 6, 1, 12, 0, 0), last}, Case{CTime(1999, 12, 31, 0, 0, 0), first},
+              Case{CTime(2031, 7, 4, 8, 0, 0), CTime(2031, 7, 4, 8, 0, 0)}}) {
+            date->SetTime(c.set);
+            CTime got;
+            date->GetTime(got);
+            EXPECT_EQ(got, c.shown) << c.set.GetYear();
+        }
+        // The user stepping past the last day stays on it.
+        date->SetTime(last);
+        widget->setFocus();
+        widget->setSelectedSection(QDateTimeEdit::YearSection);
+        PressKey(widget, Qt::Key_Up);
+        CTime got;
+        date->GetTime(got);
+        EXPECT_EQ(got.GetYear(), 2063);
+
+        // Lifting the upper bound lets a later time through.
+        ASSERT_TRUE(date->SetRange(&first, nullptr));
+        EXPECT_EQ(date->GetRange(&low, nullptr), GDTR_MIN);
+        date->SetTime(CTime(2070, 6, 1, 0, 0, 0));
+        date->GetTime(got);
+        EXPECT_EQ(got.GetYear(), 2070);
+        // An upside-down range is refused and changes nothing.
+        EXPECT_FALSE(date->SetRange(&last, &first));
+        EXPECT_EQ(date->GetRange(nullptr, nullptr), GDTR_MIN);
+    });
+}
+
 // A custom control painted red by its object, which takes the left button
 // and leaves the right one to the dialog.
 class RedPanel : public CStatic {
