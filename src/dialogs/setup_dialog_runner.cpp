@@ -1,12 +1,14 @@
 #include "dialogs/setup_dialog_runner.h"
 
+#include "dialogs/channel_setup_dialog.h"
 #include "dialogs/log_file_dialog.h"
 #include "dialogs/motion_setup_dialog.h"
 #include "dialogs/record_setup_dialog.h"
 #include "platform/msgbox/message_box.h"
 
 int CSetupDialogRunner::RunChannelSetup() {
-    return IDCANCEL;  // the channel dialog is not built yet
+    CChannelSetupDialog dialog(m_pMainWnd);
+    return static_cast<int>(dialog.DoModal());
 }
 
 int CSetupDialogRunner::RunRecordSetup() {

@@ -22,6 +22,7 @@
 #include "res/alert_setup_ids.h"
 #include "support/modal_step.h"
 #include "support/qt_app.h"
+#include "support/refusing_port.h"
 #include "support/ui_input.h"
 
 namespace {
@@ -127,9 +128,11 @@ TEST_F(AlertSetupNetTest, AFailedTestMailShowsTheSendersError) {
         bool picture;
         const char* reason;  // in the error text
     };
+    const RefusingLoopbackPort refusing;
+    ASSERT_NE(refusing.port(), 0);
     const Case cases[] = {
         {"wrong password", smtp.port(), "wrong", true, "Login denied"},
-        {"refused port", UnusedLoopbackPort(), "pw", true, "Couldn't connect"},
+        {"refused port", refusing.port(), "pw", true, "Couldn't connect"},
         {"no picture", smtp.port(), "pw", false, "Cannot read attachment"},
     };
     for (const Case& c : cases) {
@@ -173,9 +176,11 @@ TEST_F(AlertSetupNetTest, AFailedTestUploadTellsItsStep) {
         bool picture;
         const char* caption;
     };
+    const RefusingLoopbackPort refusing;
+    ASSERT_NE(refusing.port(), 0);
     const Case cases[] = {
         {"wrong password", ftp.port(), "wrong", "in", true, "Login 127.0.0.1 Failed!"},
-        {"refused port", UnusedLoopbackPort(), "load", "in", true, "Login 127.0.0.1 Failed!"},
+        {"refused port", refusing.port(), "load", "in", true, "Login 127.0.0.1 Failed!"},
         {"missing folder", ftp.port(), "load", "nofolder", true, "Set directory: nofolder Failed!"},
         // The put fails: the caption stays.
         {"no picture", ftp.port(), "load", "in", false, "Email and Ftp Alerts Setup"},
