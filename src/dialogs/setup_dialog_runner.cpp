@@ -1,5 +1,6 @@
 #include "dialogs/setup_dialog_runner.h"
 
+#include "dialogs/channel_setup_dialog.h"
 #include "dialogs/log_file_dialog.h"
 #include "dialogs/motion_setup_dialog.h"
 #include "dialogs/record_setup_dialog.h"
@@ -7,7 +8,8 @@
 #include "platform/msgbox/message_box.h"
 
 int CSetupDialogRunner::RunChannelSetup() {
-    return IDCANCEL;  // the channel dialog is not built yet
+    CChannelSetupDialog dialog(m_pMainWnd);
+    return static_cast<int>(dialog.DoModal());
 }
 
 int CSetupDialogRunner::RunRecordSetup() {

@@ -4,14 +4,15 @@
 
 #include "capture/capture_formats.h"
 #include "capture/capture_graph.h"
+#include "capture/crossbar_helper.h"
 #include "channel/av_channel.h"
 #include "mainwnd/channel_codec_params.h"
 #include "mainwnd/main_dialog_state.h"
 #include "mainwnd/resolve_host.h"
 #include "netservice/login_server.h"
 #include "platform/threads/thread_messages.h"
-#include "settings/log_entry.h"
 #include "settings/globals.h"
+#include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "settings/settings_lock.h"
 
@@ -32,6 +33,7 @@ void CMainDialogState::StartChannels() {
             // Without a video device the byte is 255, which is refused.
             SelectVideoMode(static_cast<uint8_t>(video), source.width, source.height,
                             source.framenum);
+            ApplyVideoInput(n, source);
         } else if (source.mode == SOURCE_NETWORK) {
             ConnectRemoteChannel(static_cast<uint8_t>(n));
         }
@@ -50,6 +52,18 @@ void CMainDialogState::CheckPictureSource(int n, const ChannelEntry& source, CAV
     }
     char text[40];
     std::snprintf(text, sizeof text, "CH%d has no picture source!", n + 1);
+    WriteLogEntry(LOGTYPE_RECORD, n + 1, text);
+}
+
+void CMainDialogState::ApplyVideoInput(int n, const ChannelEntry& source) {
+    if (source.videoin == 0 || source.videosubin == 0) {
+        return;
+    }
+    if (SelectCaptureInput(static_cast<uint8_t>(source.videoin - 1), source.videosubin - 1) == 1) {
+        return;
+    }
+    char text[48];
+    std::snprintf(text, sizeof text, "CH%d has no video input %d!", n + 1, source.videosubin);
     WriteLogEntry(LOGTYPE_RECORD, n + 1, text);
 }
 

@@ -5,8 +5,15 @@
 // sound, all recording all day; C: as the record drive and one viewer
 // account "viewer" / "viewer" for every channel.
 
+#include <string>
 #include <vector>
 
-// Fills g_Settings; cameras are 1-based places among the capture devices.
-// Without a camera no channel is made. The number of channels made.
-int MakeDemoConfig(const std::vector<int>& cameras, int microphones);
+struct DemoCamera {
+    int place;         // 1-based place among the capture devices
+    std::string name;  // as the capture layer gives it (GB2312)
+};
+
+// Fills g_Settings, with the device names the channel list shows. Without
+// a camera no channel is made. The number of channels made.
+int MakeDemoConfig(const std::vector<DemoCamera>& cameras,
+                   const std::vector<std::string>& microphones);

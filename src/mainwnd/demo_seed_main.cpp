@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "capture/capture_graph.h"
@@ -28,14 +29,17 @@ int main() {
     // The same devices the recorder will find.
     SetCaptureBackend(CreateCaptureBackend(std::getenv(kSyntheticDevicesEnv)));
     InitCaptureDevices();
-    std::vector<int> cameras;
-    int microphones = 0;
+    std::vector<DemoCamera> cameras;
+    std::vector<std::string> microphones;
     const int devices = GetCaptureDeviceCount();
     for (int d = 0; d < devices; ++d) {
+        char name[512] = {};
+        char inputs[256] = {};
+        GetCaptureDeviceInfo(static_cast<uint8_t>(d), name, inputs, sizeof inputs);
         if (IsVideoDevice(static_cast<uint8_t>(d))) {
-            cameras.push_back(d + 1);
+            cameras.push_back({d + 1, name});
         } else {
-            ++microphones;
+            microphones.emplace_back(name);
         }
     }
     FreeCaptureDevices();
@@ -50,6 +54,6 @@ int main() {
         return 1;
     }
     std::printf("Configured %d channels on %zu camera(s)%s.\n", count, cameras.size(),
-                count > 0 && microphones > 0 ? ", channel 1 with sound" : "");
+                count > 0 && !microphones.empty() ? ", channel 1 with sound" : "");
     return 0;
 }

@@ -145,6 +145,11 @@ private:
     // After a local channel n started: a channel that names no camera, or
     // whose encoder did not open, records nothing; the log says so.
     void CheckPictureSource(int n, const ChannelEntry& source, CAVChannel& channel);
+    // Routes local channel n's camera to its stored input (videosubin k is
+    // input k - 1; 0 leaves the routing as it is). Channels sharing a
+    // camera: the one applied last wins. An input the camera lacks is
+    // logged.
+    void ApplyVideoInput(int n, const ChannelEntry& source);
     void StopWindowTimers();
 
     std::mutex m_folderLock;

@@ -82,6 +82,7 @@ void CMainDialogState::ReapplyChannels() {
                 SelectVideoMode(static_cast<uint8_t>(video), source.width, source.height,
                                 source.framenum);
             }
+            ApplyVideoInput(n, source);
         } else if (source.mode == SOURCE_NETWORK) {
             if (channel->IsRemote()) {
                 PostDisconnect(*channel);

@@ -55,6 +55,7 @@ void InstallSkinResources();
 // in a file of its own.
 std::map<UINT, DialogTemplate> BuildDialogTemplates();
 DialogTemplate RecordSetupTemplate();
+DialogTemplate ChannelSetupTemplate();
 DialogTemplate MotionSetupTemplate();
 DialogTemplate DaySelectorBarTemplate();
 DialogTemplate AlertSetupTemplate();

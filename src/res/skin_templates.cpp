@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "res/alert_setup_ids.h"
+#include "res/channel_setup_ids.h"
 #include "res/log_file_ids.h"
 #include "res/main_window_controls.h"
 #include "res/motion_setup_ids.h"
@@ -86,6 +87,7 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates() {
         {IDD_VIDEO_WALL, VideoWall()},
         {IDD_ABOUTBOX, AboutBox()},
         {IDD_RECORD_SETUP, RecordSetupTemplate()},
+        {IDD_CHANNEL_SETUP, ChannelSetupTemplate()},
         {IDD_MOTION_SETUP, MotionSetupTemplate()},
         {IDD_DAY_SELECTOR_BAR, DaySelectorBarTemplate()},
         {IDD_ALERT_SETUP, AlertSetupTemplate()},

@@ -129,6 +129,7 @@ TEST_F(AlertSetupNetTest, AFailedTestMailShowsTheSendersError) {
         const char* reason;  // in the error text
     };
     const RefusingLoopbackPort refusing;
+    ASSERT_NE(refusing.port(), 0);
     const Case cases[] = {
         {"wrong password", smtp.port(), "wrong", true, "Login denied"},
         {"refused port", refusing.port(), "pw", true, "Couldn't connect"},
@@ -176,6 +177,7 @@ TEST_F(AlertSetupNetTest, AFailedTestUploadTellsItsStep) {
         const char* caption;
     };
     const RefusingLoopbackPort refusing;
+    ASSERT_NE(refusing.port(), 0);
     const Case cases[] = {
         {"wrong password", ftp.port(), "wrong", "in", true, "Login 127.0.0.1 Failed!"},
         {"refused port", refusing.port(), "load", "in", true, "Login 127.0.0.1 Failed!"},

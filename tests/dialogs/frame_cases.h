@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "dialog_input.h"
 #include "platform/msgbox/message_box.h"
 #include "support/modal_step.h"
 #include "support/scripted_message_boxes.h"
@@ -42,6 +43,24 @@ inline std::vector<FrameCase> FrameCasesWith(std::vector<FrameCase> departures) 
     };
     cases.insert(cases.end(), departures.begin(), departures.end());
     return cases;
+}
+
+// Plays the acts every dialog plays alike: Save (its button saveId), Exit
+// and Esc. False for the acts that are the dialog's own.
+inline bool PlaySaveExitOrEsc(CWnd& dlg, FrameAct act, int saveId) {
+    switch (act) {
+        case FrameAct::Save:
+            Click(dlg, saveId);
+            return true;
+        case FrameAct::Exit:
+            Click(dlg, IDOK);
+            return true;
+        case FrameAct::Esc:
+            PressKey(dlg.GetWidget(), Qt::Key_Escape);
+            return true;
+        default:
+            return false;
+    }
 }
 
 // resetLive puts the live slice back before each case; act plays one act

@@ -164,6 +164,9 @@ protected:
 };
 
 void Do(CMotionSetupDialog& d, FrameAct act) {
+    if (PlaySaveExitOrEsc(d, act, IDC_MOTION_SAVE)) {
+        return;
+    }
     switch (act) {
         case FrameAct::Change:
             Click(d, IDC_SCHEDULE_RECORD);
@@ -171,14 +174,7 @@ void Do(CMotionSetupDialog& d, FrameAct act) {
         case FrameAct::ChangeAgain:
             Click(d, IDC_MOTION_AUDIO_ALARM);
             break;
-        case FrameAct::Save:
-            Click(d, IDC_MOTION_SAVE);
-            break;
-        case FrameAct::Exit:
-            Click(d, IDOK);
-            break;
-        case FrameAct::Esc:
-            PressKey(d.GetWidget(), Qt::Key_Escape);
+        default:
             break;
         case FrameAct::StillOpenAndChanged:
             EXPECT_TRUE(d.IsWindowVisible());

@@ -94,6 +94,9 @@ void TypeInto(CWnd& dlg, int id, const QString& text, bool replace = false) {
 }
 
 void Do(CRecordSetupDialog& d, FrameAct act) {
+    if (PlaySaveExitOrEsc(d, act, IDC_RECORD_SAVE)) {
+        return;
+    }
     switch (act) {
         case FrameAct::Change:
             TypeInto(d, IDC_CHANNEL_TITLE, "1");
@@ -101,14 +104,7 @@ void Do(CRecordSetupDialog& d, FrameAct act) {
         case FrameAct::ChangeAgain:
             TypeInto(d, IDC_CHANNEL_TITLE, "2");
             break;
-        case FrameAct::Save:
-            Click(d, IDC_RECORD_SAVE);
-            break;
-        case FrameAct::Exit:
-            Click(d, IDOK);
-            break;
-        case FrameAct::Esc:
-            PressKey(d.GetWidget(), Qt::Key_Escape);
+        default:
             break;
         case FrameAct::StillOpenAndChanged:
             EXPECT_TRUE(d.IsWindowVisible());

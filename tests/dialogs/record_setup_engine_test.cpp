@@ -133,8 +133,6 @@ TEST_F(RecordSetupEngineTest, ExitWithoutSaveChangesNothing) {
     m_state->OnRecordSetup();
     EXPECT_EQ(m_log.lines().size(), lines);
     EXPECT_EQ(Channel().GetEncodeParams().byVideoType, VCODEC_H264);
-    // The buttons of dialogs not built yet open nothing.
-    EXPECT_EQ(m_runner.RunChannelSetup(), IDCANCEL);
 }
 
 }  // namespace

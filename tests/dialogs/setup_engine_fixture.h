@@ -71,32 +71,48 @@ protected:
         ASSERT_EQ(SaveChannelIni(), 1);
         ASSERT_EQ(SaveRecordIni(count), 1);
 
+        StartEngine();
+        ASSERT_TRUE(Channel().IsLocal());
+        Channel().bManualRecord = 1;
+    }
+
+    // The engine started on what the ini file holds, with the login server
+    // on a port of the system's choice on 127.0.0.1; hooks adds to the
+    // engine's hooks first.
+    void StartEngine(const std::function<void(CMainDialogState&)>& hooks = {}) {
         m_state = std::make_unique<CMainDialogState>();
         m_state->SetEventLog(&m_log);
         m_state->hooks.setTimer = [](unsigned id, unsigned) { return id; };
         m_state->hooks.killTimer = [](unsigned) {};
+        if (hooks) {
+            hooks(*m_state);
+        }
         m_state->m_LoginServer.port = 0;  // the system's choice (GetLoginServerPort)
         m_state->m_LoginServer.bindIp = 0x7F000001;
         m_state->SetWorkers(m_pWorkers);
         ASSERT_TRUE(m_state->RunStartup());
         ASSERT_TRUE(engine_test::WaitUntil([] { return GetLoginServerPort() != 0; }));
         m_state->OnTimer(IDT_STARTUP);
-        ASSERT_TRUE(Channel().IsLocal());
-        Channel().bManualRecord = 1;
         m_state->SetSetupDialogRunner(&m_runner);
     }
 
     CAVChannel& Channel() { return *g_pAVChannel[0].load(); }
 
-    // n pictures through capture, display and encoding, each waited for
-    // until the channel thread has handed its slot back.
-    void Pictures(int n) {
+    // One heartbeat tick, returning once its display pass ran.
+    void Tick() {
+        const uint64_t before = GetDrawVideoPassCount();
+        ASSERT_TRUE(m_timer.Fire(m_state->m_nPalTimer, 1));
+        ASSERT_TRUE(engine_test::WaitUntil([&] { return GetDrawVideoPassCount() > before; }));
+    }
+
+    // n pictures of the video device through capture, display and
+    // encoding, each waited for until channel 1's thread has handed its
+    // slot back.
+    void Pictures(int n, int video = 0) {
         for (int i = 0; i < n; ++i) {
-            ASSERT_EQ(PushPictures(0, 1), 1);
+            ASSERT_EQ(PushPictures(video, 1), 1);
             ++m_pictures;
-            const uint64_t before = GetDrawVideoPassCount();
-            ASSERT_TRUE(m_timer.Fire(m_state->m_nPalTimer, 1));
-            ASSERT_TRUE(engine_test::WaitUntil([&] { return GetDrawVideoPassCount() > before; }));
+            Tick();
             ASSERT_TRUE(engine_test::WaitUntil([&] {
                 for (int s = 0; s < FRAME_SLOT_COUNT; ++s) {
                     if (Channel().GetSlotState(s) != SLOT_FREE) {

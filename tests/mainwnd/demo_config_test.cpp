@@ -29,7 +29,12 @@ TEST(DemoConfigTest, FourChannelsShareTheCamerasAndTheFirstHasTheSound) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         g_Settings = Settings{};
-        const int count = MakeDemoConfig(c.cameras, c.microphones);
+        std::vector<DemoCamera> cameras;
+        for (int place : c.cameras) {
+            cameras.push_back({place, "Cam" + std::to_string(place)});
+        }
+        const std::vector<std::string> microphones(static_cast<size_t>(c.microphones), "Mic");
+        const int count = MakeDemoConfig(cameras, microphones);
         ASSERT_EQ(count, static_cast<int>(c.videoin.size()));
         EXPECT_EQ(g_Settings.nChConfigNum, count);
         for (int n = 0; n < count; ++n) {
@@ -38,6 +43,8 @@ TEST(DemoConfigTest, FourChannelsShareTheCamerasAndTheFirstHasTheSound) {
             EXPECT_EQ(e.mode, SOURCE_LOCAL) << n;
             EXPECT_EQ(e.videoin, c.videoin[static_cast<size_t>(n)]) << n;
             EXPECT_EQ(e.audioin, n == 0 ? c.firstAudioin : 0) << n;
+            EXPECT_EQ(std::string(e.videoname), "Cam" + std::to_string(e.videoin)) << n;
+            EXPECT_EQ(std::string(e.audioname), e.audioin != 0 ? "Mic" : "") << n;
             EXPECT_EQ(g_Settings.Schedule[n].bySchedRecord[0], 1) << n;
             EXPECT_EQ(g_Settings.System.byUserChannel[0][n], 1) << n;
         }
@@ -45,6 +52,18 @@ TEST(DemoConfigTest, FourChannelsShareTheCamerasAndTheFirstHasTheSound) {
         EXPECT_EQ(std::string(g_Settings.System.sUserName[0]), "viewer");
         EXPECT_EQ(g_Settings.System.byRecordDrive[0], 1);
     }
+}
+
+// A long name is cut to the bytes the ini file gives back, never inside a
+// two-byte character.
+TEST(DemoConfigTest, LongDeviceNamesAreCutAtACharacterBoundary) {
+    const std::string ascii(200, 'a');
+    const std::string wide = std::string(116, 'a') + "\xc9\xe3\xcf\xf1";  // two characters
+    g_Settings = Settings{};
+    ASSERT_EQ(MakeDemoConfig({{1, ascii}, {2, wide}}, {wide}), 4);
+    EXPECT_EQ(std::string(g_Settings.Channel[0].videoname), std::string(117, 'a'));
+    EXPECT_EQ(std::string(g_Settings.Channel[1].videoname), std::string(116, 'a'));
+    EXPECT_EQ(std::string(g_Settings.Channel[0].audioname), std::string(116, 'a'));
 }
 
 }  // namespace

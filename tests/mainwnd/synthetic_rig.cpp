@@ -1,6 +1,7 @@
 #include "synthetic_rig.h"
 
 #include <memory>
+#include <string>
 
 #include "platform/capture/device_enum.h"
 #include "platform/capture/synthetic_backend.h"
@@ -31,6 +32,17 @@ void InstallSyntheticDevices(int videoCount, int audioCount) {
     SetCaptureBackend(g_backend);
 }
 
+bool InstallSyntheticDevicesFrom(const std::string& iniText) {
+    SyntheticConfig config;
+    std::string error;
+    if (!ParseSyntheticConfig(iniText, &config, &error)) {
+        return false;
+    }
+    g_backend = std::make_shared<SyntheticBackend>(std::move(config));
+    SetCaptureBackend(g_backend);
+    return true;
+}
+
 void RemoveSyntheticDevices() {
     SetCaptureBackend(nullptr);
     g_backend.reset();
@@ -42,6 +54,10 @@ int PushPictures(int video, int n) {
 
 int PushSound(int audio, int n) {
     return g_backend->PushAudioBuffers(static_cast<size_t>(audio), n);
+}
+
+int RoutedInput(int video, int crossbar) {
+    return g_backend->RoutedInput(static_cast<size_t>(video), crossbar);
 }
 
 SetFormat LastVideoFormat(int video) {

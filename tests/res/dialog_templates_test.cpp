@@ -14,6 +14,7 @@
 
 #include "platform/ui/dialog.h"
 #include "res/alert_setup_ids.h"
+#include "res/channel_setup_ids.h"
 #include "res/log_file_ids.h"
 #include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
@@ -68,6 +69,8 @@ const std::vector<TemplateRow>& Rows() {
                Range(1063, 7),
                Range(1074, 4),
                Range(1031, 16)})},
+        {IDD_CHANNEL_SETUP, "channel setup", true, "Channel Setup...",
+         Join({{1, 1017, 1018, 1019, 1020, 1021, 1024, 1026}, Range(1003, 13)})},
         {IDD_MOTION_SETUP, "motion setup", true, "Video Motion Setup...",
          Join({{1, 1079, 1080, 1081, 1082, 1099, 1100, 1101, 1115, 1122, 1125, 1126},
                Range(1102, 12),

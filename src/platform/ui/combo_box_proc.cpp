@@ -15,6 +15,17 @@ QString Item(LPARAM lParam) {
     return QString::fromStdString(Gb2312ToUtf8(text != nullptr ? text : ""));
 }
 
+// Adding an item chooses none: a list without a choice keeps none (Qt would
+// choose the first item added).
+int AddKeepingChoice(QComboBox& combo, int index, const QString& text) {
+    const bool none = combo.currentIndex() < 0;
+    combo.insertItem(index, text);
+    if (none) {
+        combo.setCurrentIndex(-1);
+    }
+    return index;
+}
+
 std::string ItemText(const QComboBox& combo, int index) {
     return Utf8ToGb2312(combo.itemText(index).toStdString());
 }
@@ -30,18 +41,15 @@ LRESULT ComboBoxProc(CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool inRange = index >= 0 && index < combo->count();
     switch (message) {
         case CB_ADDSTRING:
-            combo->addItem(Item(lParam));
-            return combo->count() - 1;
+            return AddKeepingChoice(*combo, combo->count(), Item(lParam));
         case CB_INSERTSTRING:
             if (index == -1) {
-                combo->addItem(Item(lParam));
-                return combo->count() - 1;
+                return AddKeepingChoice(*combo, combo->count(), Item(lParam));
             }
             if (index < 0 || index > combo->count()) {
                 return CB_ERR;
             }
-            combo->insertItem(index, Item(lParam));
-            return index;
+            return AddKeepingChoice(*combo, index, Item(lParam));
         case CB_DELETESTRING:
             if (!inRange) {
                 return CB_ERR;

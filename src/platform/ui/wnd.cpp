@@ -705,9 +705,12 @@ void CWnd::GetClientRect(RECT* pRect) const {
     }
     *pRect = RECT{};
     if (auto* area = qobject_cast<QAbstractScrollArea*>(m_widget.data())) {
-        // Inside the frame and the scroll bars.
-        pRect->right = area->viewport()->width();
-        pRect->bottom = area->viewport()->height();
+        // Inside the frame and the scroll bars. Until it is first shown the
+        // viewport has no place yet, and no scroll bar shows: the client
+        // is then all inside the frame.
+        const QRect inside = area->isVisible() ? area->viewport()->rect() : area->contentsRect();
+        pRect->right = inside.width();
+        pRect->bottom = inside.height();
     } else if (m_widget) {
         pRect->right = m_widget->width() - 2 * m_nBorder;
         pRect->bottom = m_widget->height() - 2 * m_nBorder;

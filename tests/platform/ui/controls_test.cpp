@@ -343,6 +343,13 @@ TEST_F(ControlsTest, ListsAndDropDownListsByIndex) {
         EXPECT_EQ(combo->AddString("\xD6\xD0"), 0);
         combo->GetLBText(0, text);
         EXPECT_EQ(text, "\xD6\xD0");
+        // Adding items chooses none; a choice stays with its item.
+        EXPECT_EQ(combo->GetCurSel(), CB_ERR);
+        EXPECT_EQ(combo->InsertString(0, "a"), 0);
+        EXPECT_EQ(combo->GetCurSel(), CB_ERR);
+        combo->SetCurSel(1);
+        EXPECT_EQ(combo->AddString("b"), 2);
+        EXPECT_EQ(combo->GetCurSel(), 1);
 
         CListBox* list = d.List();
         EXPECT_EQ(list->AddString("b"), 0);
@@ -412,6 +419,36 @@ TEST_F(ControlsTest, AListBoxWithBothScrollBarsSettles) {
             EXPECT_EQ(list->horizontalScrollBar()->isVisible(), extent > width);
         }
     });
+}
+
+// A dialog sizes its columns from the list's client while it initialises,
+// before the list was ever shown.
+class ColumnsAtInitDialog : public ControlsDialog {
+public:
+    RECT atInit{};
+
+protected:
+    BOOL OnInitDialog() override {
+        ControlsDialog::OnInitDialog();
+        View()->GetClientRect(&atInit);
+        return TRUE;
+    }
+};
+
+TEST_F(ControlsTest, AListsClientIsKnownBeforeItIsShown) {
+    ColumnsAtInitDialog dlg;
+    RECT shown{};
+    EXPECT_EQ(RunModalWith(dlg,
+                           [&dlg, &shown] {
+                               dlg.View()->GetClientRect(&shown);
+                               dlg.EndDialog(IDOK);
+                           }),
+              IDOK);
+    // 144 x 80 with its frame; the header takes part of the height once
+    // shown.
+    EXPECT_GT(dlg.atInit.right, 130);
+    EXPECT_EQ(dlg.atInit.right, shown.right);
+    EXPECT_GE(dlg.atInit.bottom, shown.bottom);
 }
 
 TEST_F(ControlsTest, ListViewRowsColumnsSelectionAndColours) {
