@@ -26,14 +26,6 @@ int IndexOf(const int (&table)[N], int value) {
     return -1;
 }
 
-// A radio group's index into its byte; with no radio checked the stored
-// value stays.
-void StoreIndex(std::uint8_t& field, int index) {
-    if (index >= 0) {
-        field = static_cast<std::uint8_t>(index & 0xFF);
-    }
-}
-
 }  // namespace
 
 CRecordSetupDialog::CRecordSetupDialog(CWnd* pParentWnd)

@@ -12,6 +12,7 @@
 // WorkingDiffersFromLive), binds its members in DoDataExchange, maps its
 // Save button to OnSave, and does its own clean-up in ReleaseOnLeave.
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/ui/controls.h"
@@ -65,6 +66,14 @@ protected:
     CBrush m_brSkin;
     int m_bSaved = 0;  // set by Save, never cleared
 };
+
+// A radio group's or a drop-down list's index into its byte; with none
+// chosen (-1) the stored value stays.
+inline void StoreIndex(std::uint8_t& field, int index) {
+    if (index >= 0) {
+        field = static_cast<std::uint8_t>(index & 0xFF);
+    }
+}
 
 // Working copies and live slices: whole copies and comparisons under the
 // settings mutex, as the workers read the live settings meanwhile.

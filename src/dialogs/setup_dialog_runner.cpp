@@ -4,6 +4,7 @@
 #include "dialogs/log_file_dialog.h"
 #include "dialogs/motion_setup_dialog.h"
 #include "dialogs/record_setup_dialog.h"
+#include "dialogs/system_setup_dialog.h"
 #include "platform/msgbox/message_box.h"
 
 int CSetupDialogRunner::RunChannelSetup() {
@@ -22,7 +23,8 @@ int CSetupDialogRunner::RunMotionSetup() {
 }
 
 int CSetupDialogRunner::RunSystemSetup() {
-    return IDCANCEL;  // the system dialog is not built yet
+    CSystemSetupDialog dialog(m_pMainWnd);
+    return static_cast<int>(dialog.DoModal());
 }
 
 void CSetupDialogRunner::RunLogFile() {

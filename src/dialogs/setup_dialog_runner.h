@@ -1,8 +1,7 @@
 #pragma once
 // What the main window's setup buttons open: each dialog modally, with the
-// main window as its parent. A dialog that is not built yet opens nothing
-// and answers IDCANCEL, so its button does nothing. The Logfile button's
-// log viewer runs without a parent.
+// main window as its parent. The Logfile button's log viewer runs without
+// a parent.
 
 #include "mainwnd/main_dialog_hooks.h"
 

@@ -32,10 +32,6 @@ QIcon SkinResources::LoadIcon(UINT id) const {
     return icon;
 }
 
-std::string SkinResources::LoadString(UINT id) const {
-    return id == IDS_ABOUTBOX ? "about Quorvalind(&A)..." : "";
-}
-
 std::vector<MenuItem> SkinResources::LoadMenu(UINT id) const {
     if (id != IDR_TRAY_MENU) {
         return {};

@@ -60,3 +60,4 @@ DialogTemplate MotionSetupTemplate();
 DialogTemplate DaySelectorBarTemplate();
 DialogTemplate AlertSetupTemplate();
 DialogTemplate LogFileTemplate();
+DialogTemplate SystemSetupTemplate();

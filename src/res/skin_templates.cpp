@@ -7,6 +7,7 @@
 #include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
+#include "res/system_setup_ids.h"
 #include "res/template_builders.h"
 
 namespace {
@@ -91,5 +92,6 @@ std::map<UINT, DialogTemplate> BuildDialogTemplates() {
         {IDD_DAY_SELECTOR_BAR, DaySelectorBarTemplate()},
         {IDD_ALERT_SETUP, AlertSetupTemplate()},
         {IDD_LOG_FILE, LogFileTemplate()},
+        {IDD_SYSTEM_SETUP, SystemSetupTemplate()},
     };
 }

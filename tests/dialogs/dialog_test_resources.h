@@ -18,6 +18,9 @@ constexpr UINT kListBoxDialog = 901;
 constexpr int kListPlain = 3101;
 constexpr int kListTabs = 3102;  // expands tabs
 
+constexpr UINT kPieDialog = 902;  // one 200 x 200 disk space pie
+constexpr int kPie = 3201;
+
 class DialogTestResources : public IResourceProvider {
 public:
     DialogTestResources() {
@@ -41,6 +44,13 @@ public:
             TemplateControl(ControlKind::ListBox, kListTabs, "", 200, 10, 180, 120, CTL_TABSTOPS),
         };
         m_templates[kListBoxDialog] = lists;
+
+        DialogTemplate pie;
+        pie.caption = "Pie";
+        pie.cx = 240;
+        pie.cy = 240;
+        pie.controls = {TemplateControl(ControlKind::Custom, kPie, "", 20, 20, 200, 200)};
+        m_templates[kPieDialog] = pie;
     }
 
     QImage LoadBitmap(UINT id) const override { return m_skin.LoadBitmap(id); }

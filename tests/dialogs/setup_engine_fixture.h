@@ -1,6 +1,7 @@
 #pragma once
-// A setup dialog in the running recorder: one local channel on a synthetic
-// camera (352 x 288, H.264, recording by hand), the engine started as the main window starts
+// A setup dialog in the running recorder: local channels on a synthetic
+// camera (352 x 288, H.264, the first recording by hand), the login server
+// on 127.0.0.1, the engine started as the main window starts
 // it, the setup dialogs' real runner installed, and pictures pushed by hand
 // through capture, the display step and the encoder. WindowPoster answers
 // the main window's posts as the window does.
@@ -20,6 +21,7 @@
 #include "mainwnd/main_dialog_state.h"
 #include "mainwnd/main_window_poster.h"
 #include "media/codec_types.h"
+#include "netservice/login_server.h"
 #include "platform/clock/local_clock.h"
 #include "platform/threads/thread_messages.h"
 #include "platform/timer/manual_timer.h"
@@ -49,22 +51,25 @@ protected:
         SetResourceProvider(nullptr);
     }
 
-    void Start() {
+    // count local channels (1 to 16), all on the camera.
+    void Start(int count = 1) {
         InstallSyntheticDevices(1, 0);
-        ChannelEntry& c = g_Settings.Channel[0];
-        c.status = 1;
-        c.mode = SOURCE_LOCAL;
-        c.videoin = 1;
-        c.width = 352;
-        c.height = 288;
-        c.framenum = 25;
-        RecordEntry& r = g_Settings.Record[0];
-        r.enc_method = VCODEC_H264 - 1;
-        r.bitrate = 256;
-        r.audbitrate = 32;
-        g_Settings.nChConfigNum = 1;
+        for (int n = 0; n < count; ++n) {
+            ChannelEntry& c = g_Settings.Channel[n];
+            c.status = 1;
+            c.mode = SOURCE_LOCAL;
+            c.videoin = 1;
+            c.width = 352;
+            c.height = 288;
+            c.framenum = 25;
+            RecordEntry& r = g_Settings.Record[n];
+            r.enc_method = VCODEC_H264 - 1;
+            r.bitrate = 256;
+            r.audbitrate = 32;
+        }
+        g_Settings.nChConfigNum = static_cast<uint8_t>(count);
         ASSERT_EQ(SaveChannelIni(), 1);
-        ASSERT_EQ(SaveRecordIni(1), 1);
+        ASSERT_EQ(SaveRecordIni(count), 1);
 
         StartEngine();
         ASSERT_TRUE(Channel().IsLocal());
@@ -82,10 +87,11 @@ protected:
         if (hooks) {
             hooks(*m_state);
         }
-        m_state->m_LoginServer.port = 0;
+        m_state->m_LoginServer.port = 0;  // the system's choice (GetLoginServerPort)
         m_state->m_LoginServer.bindIp = 0x7F000001;
         m_state->SetWorkers(m_pWorkers);
         ASSERT_TRUE(m_state->RunStartup());
+        ASSERT_TRUE(engine_test::WaitUntil([] { return GetLoginServerPort() != 0; }));
         m_state->OnTimer(IDT_STARTUP);
         m_state->SetSetupDialogRunner(&m_runner);
     }

@@ -19,6 +19,7 @@
 #include "res/motion_setup_ids.h"
 #include "res/record_setup_ids.h"
 #include "res/skin_resources.h"
+#include "res/system_setup_ids.h"
 #include "support/qt_app.h"
 
 namespace {
@@ -84,6 +85,11 @@ const std::vector<TemplateRow>& Rows() {
          "Log File",
          {1, 2, 1178, 1179, 1180, 1080, 1081, 1082, 1083, 1084},
          true},
+        {IDD_SYSTEM_SETUP, "system setup", true, "System setup...",
+         Join({{1, 1126, 1127, 1128, 1129, 1134, 1078, 1079, 1130, 1131, 1132, 1133, 1136, 1161,
+                1163, 1164, 1196},
+               Range(1080, 16),
+               Range(1137, 24)})},
     };
     return rows;
 }

@@ -191,7 +191,9 @@ TEST_F(SkinResourcesTest, BackgroundsPatternIconStringAndMenu) {
     EXPECT_EQ(LoadIcon(129), nullptr);
 
     EXPECT_EQ(provider->LoadString(IDS_ABOUTBOX), "about Quorvalind(&A)...");
-    EXPECT_EQ(provider->LoadString(102), "");
+    EXPECT_EQ(provider->LoadString(102), "%.2lf%% Free");  // the disk space pie's
+    EXPECT_EQ(provider->LoadString(111), "Free: %2.2f KB");
+    EXPECT_EQ(provider->LoadString(112), "");
 
     std::vector<MenuItem> menu = provider->LoadMenu(IDR_TRAY_MENU);
     ASSERT_EQ(menu.size(), 1u);

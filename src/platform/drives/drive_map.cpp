@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -166,6 +167,38 @@ std::string ResolveDrivePath(std::string_view storedPath) {
         base += '/';
     }
     return base + rest;
+}
+
+std::string ToDrivePath(std::string_view nativePath) {
+    std::string path = WithoutTrailingSlashes(std::string(nativePath));
+    if (path.empty() || path[0] != '/') {
+        return "";
+    }
+    char best = 0;
+    size_t bestLength = 0;
+    std::string rest;
+    for (const auto& [letter, folder] : GetDriveMap()) {
+        const bool root = folder == "/";
+        const bool holds = root || path == folder ||
+                           (path.compare(0, folder.size(), folder) == 0 &&
+                            path.size() > folder.size() && path[folder.size()] == '/');
+        // The map is in letter order, so C: keeps a tie.
+        if (holds && (best == 0 || folder.size() > bestLength)) {
+            best = letter;
+            bestLength = folder.size();
+            rest = root ? path.substr(1) : path.substr(std::min(path.size(), folder.size() + 1));
+        }
+    }
+    if (best == 0) {
+        return "";
+    }
+    std::string stored = std::string(1, best) + ":\\" + rest;
+    for (char& c : stored) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return stored;
 }
 
 void SetDriveMapOverride(std::optional<DriveMap> drives) {

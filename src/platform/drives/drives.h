@@ -41,6 +41,11 @@ DriveMap GetDriveMap();
 // backslashes made slashes. "" when the letter is not mapped.
 std::string ResolveDrivePath(std::string_view storedPath);
 
+// The other way: the stored form "X:\rest" of a native absolute path,
+// through the drive whose folder holds it most closely ("X:\" for that
+// folder itself; C: wins a tie). "" when no drive holds it.
+std::string ToDrivePath(std::string_view nativePath);
+
 // Bit 0 = A:. A bit is set for C: and for every mapped drive whose folder
 // exists.
 std::uint32_t GetLogicalDrives();

@@ -29,7 +29,9 @@ void CWnd::WireControl(QWidget* widget, HWND hControl, int id) {
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         QObject::connect(edit, &QLineEdit::textEdited, [command] { command(EN_CHANGE); });
     } else if (auto* list = dynamic_cast<ListBoxWidget*>(widget)) {
-        QObject::connect(list, &QListWidget::currentRowChanged,
+        // The selection, not the current row: a click moves the current row
+        // before it selects, and a current row need not be selected.
+        QObject::connect(list, &QListWidget::itemSelectionChanged,
                          [command] { command(LBN_SELCHANGE); });
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         QObject::connect(combo, &QComboBox::activated, [command] { command(CBN_SELCHANGE); });

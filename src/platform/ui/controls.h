@@ -55,6 +55,10 @@ public:
     int SetCurSel(int nSelect);
     int GetText(int nIndex, CString& text) const;
     int GetTextLen(int nIndex) const;
+    // A value kept with a line (0 until set); LB_ERR for a line that is
+    // not there.
+    int SetItemData(int nIndex, DWORD_PTR dwItemData);
+    DWORD_PTR GetItemData(int nIndex) const;
     int GetHorizontalExtent() const;
     void SetHorizontalExtent(int cxExtent);
     // Adds the names of the files of the current folder that match the

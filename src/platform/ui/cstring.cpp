@@ -3,6 +3,14 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "platform/ui/resources.h"
+
+BOOL CString::LoadString(UINT nID) {
+    const IResourceProvider* provider = GetResourceProvider();
+    m_s = provider != nullptr ? provider->LoadString(nID) : std::string();
+    return m_s.empty() ? FALSE : TRUE;
+}
+
 void CString::Format(const char* format, ...) {
     va_list args;
     va_start(args, format);

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ui/win_types.h"
+
 class CString {
 public:
     CString() = default;
@@ -18,6 +20,10 @@ public:
     const char* GetString() const { return m_s.c_str(); }
     operator const char*() const { return m_s.c_str(); }
     const std::string& Str() const { return m_s; }
+
+    // The string nID of the installed resources; FALSE (and empty) when
+    // there is none.
+    BOOL LoadString(UINT nID);
 
     // printf into the string.
     void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -273,9 +273,13 @@ void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars) {
     }
     if (value.GetLength() > nChars) {
         pDX->RestoreOldValue();
-        char text[96];
-        std::snprintf(text, sizeof text, "Please enter no more than %d characters.", nChars);
-        Prompt(text);
+        PromptMaxChars(nChars);
         pDX->Fail();
     }
+}
+
+void PromptMaxChars(int nChars) {
+    char text[96];
+    std::snprintf(text, sizeof text, "Please enter no more than %d characters.", nChars);
+    Prompt(text);
 }

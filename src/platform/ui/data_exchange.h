@@ -73,3 +73,6 @@ void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT minVal, UINT maxVal);
 // a text longer than that when reading. A text the program put into the
 // edit is never cut.
 void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars);
+// The prompt DDV_MaxChars shows, for a text refused before it reaches an
+// edit (one the program was handed from elsewhere).
+void PromptMaxChars(int nChars);

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPixmap>
+#include <cmath>
 
 #include "platform/textcodec/gb2312_codec.h"
 #include "platform/ui/resources.h"
@@ -14,6 +15,14 @@ BOOL CBitmap::LoadBitmap(UINT id) {
     const IResourceProvider* provider = GetResourceProvider();
     m_image = provider != nullptr ? provider->LoadBitmap(id) : QImage();
     return IsLoaded();
+}
+
+BOOL CBitmap::CreateCompatibleBitmap(CDC* /*pDC*/, int nWidth, int nHeight) {
+    if (nWidth <= 0 || nHeight <= 0) {
+        return FALSE;
+    }
+    m_image = QImage(nWidth, nHeight, QImage::Format_RGB32);
+    return TRUE;
 }
 
 BOOL CBrush::CreateSolidBrush(COLORREF color) {
@@ -53,6 +62,56 @@ void DestroyIcon(HICON hIcon) {
     delete hIcon;
 }
 
+CDC::~CDC() = default;
+
+BOOL CDC::CreateCompatibleDC(CDC* /*pDC*/) {
+    if (m_painter != nullptr || m_bMemory) {
+        return FALSE;
+    }
+    m_bMemory = true;
+    return TRUE;
+}
+
+CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
+    if (!m_bMemory) {
+        return nullptr;
+    }
+    CBitmap* old = m_pBitmap;
+    m_ownPainter.reset();
+    m_painter = nullptr;
+    m_pBitmap = pBitmap;
+    if (pBitmap != nullptr && !pBitmap->m_image.isNull()) {
+        m_ownPainter = std::make_unique<QPainter>(&pBitmap->m_image);
+        m_painter = m_ownPainter.get();
+        if (m_pFont != nullptr) {
+            m_painter->setFont(m_pFont->GetFont());
+        }
+    }
+    return old;
+}
+
+BOOL CDC::DeleteDC() {
+    if (!m_bMemory) {
+        return FALSE;
+    }
+    m_ownPainter.reset();
+    m_painter = nullptr;
+    m_pBitmap = nullptr;
+    m_bMemory = false;
+    return TRUE;
+}
+
+BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                 DWORD dwRop) {
+    if (m_painter == nullptr || pSrcDC == nullptr || pSrcDC->m_pBitmap == nullptr ||
+        pSrcDC->m_pBitmap->m_image.isNull() || dwRop != SRCCOPY) {
+        return FALSE;
+    }
+    m_painter->drawImage(QPoint(x, y), pSrcDC->m_pBitmap->m_image,
+                         QRect(xSrc, ySrc, nWidth, nHeight));
+    return TRUE;
+}
+
 COLORREF CDC::SetTextColor(COLORREF color) {
     COLORREF old = m_textColor.value_or(RGB(0, 0, 0));
     m_textColor = color;
@@ -87,6 +146,14 @@ void CDC::FillSolidRect(const RECT& rect, COLORREF color) {
     m_painter->fillRect(area, ToQColor(color));
 }
 
+void CDC::PaintText(const QRect& box, int flags, const QString& text) {
+    if (m_bkMode == OPAQUE) {
+        m_painter->fillRect(box, ToQColor(m_bkColor.value_or(RGB(255, 255, 255))));
+    }
+    m_painter->setPen(ToQColor(m_textColor.value_or(RGB(0, 0, 0))));
+    m_painter->drawText(box, flags, text);
+}
+
 void CDC::FrameRect(const RECT& rect, const CBrush* pBrush) {
     if (m_painter == nullptr || pBrush == nullptr || rect.right <= rect.left ||
         rect.bottom <= rect.top) {
@@ -108,17 +175,16 @@ void CDC::DrawText(const char* text, const RECT& rect, UINT format) {
     const QRect box(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     const QString s = QString::fromStdString(Gb2312ToUtf8(text));
     int flags = Qt::TextSingleLine;
-    flags |= (format & DT_CENTER) != 0 ? Qt::AlignHCenter : Qt::AlignLeft;
-    flags |= (format & DT_VCENTER) != 0 && (format & DT_SINGLELINE) != 0 ? Qt::AlignVCenter
-                                                                         : Qt::AlignTop;
-    if (m_bkMode == OPAQUE) {
-        const QRect used = m_painter->boundingRect(box, flags, s) & box;
-        m_painter->fillRect(used, ToQColor(m_bkColor.value_or(RGB(255, 255, 255))));
-    }
+    flags |= (format & DT_CENTER) != 0  ? Qt::AlignHCenter
+             : (format & DT_RIGHT) != 0 ? Qt::AlignRight
+                                        : Qt::AlignLeft;
+    const bool single = (format & DT_SINGLELINE) != 0;
+    flags |= single && (format & DT_VCENTER) != 0  ? Qt::AlignVCenter
+             : single && (format & DT_BOTTOM) != 0 ? Qt::AlignBottom
+                                                   : Qt::AlignTop;
     m_painter->save();
     m_painter->setClipRect(box, Qt::IntersectClip);
-    m_painter->setPen(ToQColor(m_textColor.value_or(RGB(0, 0, 0))));
-    m_painter->drawText(box, flags, s);
+    PaintText(m_painter->boundingRect(box, flags, s) & box, flags, s);
     m_painter->restore();
 }
 
@@ -128,13 +194,50 @@ void CDC::TextOut(int x, int y, const char* text) {
     }
     QString s = QString::fromStdString(Gb2312ToUtf8(text));
     QFontMetrics metrics(m_painter->font());
-    if (m_bkMode == OPAQUE) {
-        QRect box(QPoint(x, y), metrics.size(Qt::TextSingleLine, s));
-        m_painter->fillRect(box, ToQColor(m_bkColor.value_or(RGB(255, 255, 255))));
-    }
-    m_painter->setPen(ToQColor(m_textColor.value_or(RGB(0, 0, 0))));
     // The point is the text's top-left corner, not its base line.
-    m_painter->drawText(QPoint(x, y + metrics.ascent()), s);
+    QRect box(QPoint(x, y), metrics.size(Qt::TextSingleLine, s));
+    PaintText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, s);
+}
+
+void CDC::ApplyFigureTools() {
+    static const QBrush white(Qt::white);
+    m_painter->setBrush(m_pBrush != nullptr ? m_pBrush->GetBrush() : white);
+    m_painter->setPen(m_pPen != nullptr ? m_pPen->GetPen() : QPen(Qt::black));
+}
+
+namespace {
+
+// A GDI figure's box: the rectangle without its right and bottom edges,
+// as Qt's outline spans width + 1 pixels.
+QRect FigureBox(const RECT& rect) {
+    return QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1);
+}
+
+}  // namespace
+
+BOOL CDC::Ellipse(const RECT& rect) {
+    if (m_painter == nullptr) {
+        return FALSE;
+    }
+    ApplyFigureTools();
+    m_painter->drawEllipse(FigureBox(rect));
+    return TRUE;
+}
+
+BOOL CDC::Pie(const RECT& rect, double startDegrees, double sweepDegrees) {
+    constexpr int kFullTurn = 360 * 16;  // Qt counts angles in 1/16 degree
+    const long sweep = std::lround(sweepDegrees * 16.0);
+    if (m_painter == nullptr || sweep == 0) {
+        return FALSE;
+    }
+    ApplyFigureTools();
+    if (sweep >= kFullTurn) {
+        m_painter->drawEllipse(FigureBox(rect));
+    } else {
+        m_painter->drawPie(FigureBox(rect), static_cast<int>(std::lround(startDegrees * 16.0)),
+                           static_cast<int>(sweep));
+    }
+    return TRUE;
 }
 
 void CDC::DrawIcon(int x, int y, HICON hIcon) {
@@ -161,6 +264,14 @@ const CPen* CDC::SelectObject(const CPen* pPen) {
     const CPen* old = m_pPen;
     m_pPen = pPen;
     return old;
+}
+
+const CBrush* CDC::SelectStockObject(int nIndex) {
+    static const CBrush hollow;  // an empty QBrush fills nothing
+    if (nIndex != HOLLOW_BRUSH) {
+        return nullptr;
+    }
+    return SelectObject(&hollow);
 }
 
 const CFont* CDC::SelectObject(const CFont* pFont) {

@@ -1,6 +1,7 @@
 #pragma once
 // Bitmaps, brushes, pens, icons and drawing contexts over Qt's painting.
-// A CDC either paints (it wraps a QPainter) or only collects the colours a
+// A CDC either paints (it wraps a QPainter), or draws into the bitmap
+// selected into it (a memory context), or only collects the colours a
 // control-colour handler chooses (no painter).
 
 #include <QBrush>
@@ -9,9 +10,12 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <memory>
 #include <optional>
 
 #include "platform/ui/win_types.h"
+
+class CDC;
 
 class CBitmap {
 public:
@@ -23,8 +27,13 @@ public:
     int GetHeight() const { return m_image.height(); }
     const QImage& GetImage() const { return m_image; }
     void DeleteObject() { m_image = QImage(); }
+    // A bitmap to draw into through a memory context, in the screen's
+    // 32-bit format; its pixels are undefined until drawn. FALSE for an
+    // empty size.
+    BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
 
 private:
+    friend class CDC;  // a memory context paints into m_image
     QImage m_image;
 };
 
@@ -67,6 +76,8 @@ struct SIZE {
 };
 
 constexpr int PS_SOLID = 0;
+constexpr int HOLLOW_BRUSH = 5;  // the stock brush that fills nothing
+constexpr DWORD SRCCOPY = 0x00CC0020;
 
 class CPen {
 public:
@@ -91,6 +102,9 @@ class CDC {
 public:
     CDC() = default;  // attribute-only
     explicit CDC(QPainter* painter) : m_painter(painter) {}
+    virtual ~CDC();
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
 
     QPainter* GetPainter() const { return m_painter; }
 
@@ -101,16 +115,43 @@ public:
     std::optional<COLORREF> GetBkColor() const { return m_bkColor; }
     int GetBkMode() const { return m_bkMode; }
 
+    // Makes this context a memory one that draws into the bitmap selected
+    // into it, in the same logical coordinates as pDC (which may be null).
+    // FALSE when this context draws already.
+    BOOL CreateCompatibleDC(CDC* pDC);
+    // A memory context: draws into pBitmap from now on (null: into
+    // nothing); returns the bitmap selected before.
+    CBitmap* SelectObject(CBitmap* pBitmap);
+    // Ends a memory context; its bitmap keeps what was drawn.
+    BOOL DeleteDC();
+    // Copies the rectangle at (xSrc, ySrc) of the bitmap selected into
+    // pSrcDC to (x, y) here. Only SRCCOPY; FALSE when either side cannot
+    // take part.
+    BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                DWORD dwRop);
+
     // Drawing; nothing happens on an attribute-only context. Texts are
-    // GB2312 bytes.
+    // GB2312 bytes. Figures are outlined with the selected pen (default a
+    // black one of 1 pixel) and filled with the selected brush (default
+    // white), inside the bounding rectangle without its right and bottom
+    // edges.
     void FillRect(const RECT& rect, const CBrush* pBrush);
+    BOOL Ellipse(const RECT& rect);
+    // A sector of the ellipse in the rectangle: from startDegrees
+    // (0 = three o'clock) through sweepDegrees counter-clockwise, a sweep
+    // of 360 or more the whole ellipse. The angles are kept to 1/16
+    // degree: a sweep that is 0 at that step draws nothing and returns
+    // FALSE.
+    BOOL Pie(const RECT& rect, double startDegrees, double sweepDegrees);
     void FillSolidRect(const RECT& rect, COLORREF color);
     // A one-pixel frame along the inside of rect in the brush.
     void FrameRect(const RECT& rect, const CBrush* pBrush);
     void TextOut(int x, int y, const char* text);
     // One line of text inside rect (DT_ flags: DT_CENTER centres it
-    // across, DT_VCENTER with DT_SINGLELINE down), cut off at its edges;
-    // in the text colour, over the background colour unless TRANSPARENT.
+    // across, DT_RIGHT puts it at the right; with DT_SINGLELINE, DT_VCENTER
+    // centres it down and DT_BOTTOM puts it at the bottom), cut off at its
+    // edges; in the text colour, over the background colour unless
+    // TRANSPARENT.
     void DrawText(const char* text, const RECT& rect, UINT format);
     void DrawIcon(int x, int y, HICON hIcon);
     void DrawBitmap(int x, int y, const CBitmap& bitmap);
@@ -120,6 +161,9 @@ public:
     const CBrush* SelectObject(const CBrush* pBrush);
     const CPen* SelectObject(const CPen* pPen);
     const CFont* SelectObject(const CFont* pFont);
+    // HOLLOW_BRUSH: figures are outlined only. Returns the brush selected
+    // before; null for any other stock object.
+    const CBrush* SelectStockObject(int nIndex);
 
     // The size of a line of text in the selected font (or the painter's,
     // or the application's). The tabbed extent expands tabs to stops every
@@ -133,7 +177,15 @@ protected:
     void SetPainter(QPainter* painter) { m_painter = painter; }
 
 private:
+    // The pen and brush of a figure, selected into the painter.
+    void ApplyFigureTools();
+    // The text's box in OPAQUE mode, then the text in the text colour.
+    void PaintText(const QRect& box, int flags, const QString& text);
+
     QPainter* m_painter = nullptr;
+    bool m_bMemory = false;
+    CBitmap* m_pBitmap = nullptr;            // a memory context's bitmap
+    std::unique_ptr<QPainter> m_ownPainter;  // painting into m_pBitmap
     std::optional<COLORREF> m_textColor;
     std::optional<COLORREF> m_bkColor;
     int m_bkMode = OPAQUE;

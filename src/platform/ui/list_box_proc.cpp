@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr int kItemDataRole = Qt::UserRole;
+
 QString Line(LPARAM lParam) {
     const char* text = reinterpret_cast<const char*>(lParam);
     return QString::fromStdString(Gb2312ToUtf8(text != nullptr ? text : ""));
@@ -95,6 +97,16 @@ LRESULT ListBoxProc(CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return inRange ? static_cast<LRESULT>(LineText(*list, index).size()) : LB_ERR;
         case LB_GETCOUNT:
             return list->count();
+        case LB_SETITEMDATA:
+            if (!inRange) {
+                return LB_ERR;
+            }
+            list->item(index)->setData(kItemDataRole, QVariant::fromValue<qlonglong>(lParam));
+            return 0;
+        case LB_GETITEMDATA:
+            return inRange
+                       ? static_cast<LRESULT>(list->item(index)->data(kItemDataRole).toLongLong())
+                       : LB_ERR;
         case LB_DIR:
             return AddFiles(*list, lParam);
         case LB_GETHORIZONTALEXTENT:

@@ -65,6 +65,13 @@ int CListBox::GetText(int nIndex, CString& text) const {
 int CListBox::GetTextLen(int nIndex) const {
     return static_cast<int>(Ask(this, LB_GETTEXTLEN, static_cast<WPARAM>(nIndex)));
 }
+int CListBox::SetItemData(int nIndex, DWORD_PTR dwItemData) {
+    return static_cast<int>(
+        SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(nIndex), static_cast<LPARAM>(dwItemData)));
+}
+DWORD_PTR CListBox::GetItemData(int nIndex) const {
+    return static_cast<DWORD_PTR>(Ask(this, LB_GETITEMDATA, static_cast<WPARAM>(nIndex)));
+}
 int CListBox::GetHorizontalExtent() const {
     return static_cast<int>(Ask(this, LB_GETHORIZONTALEXTENT));
 }

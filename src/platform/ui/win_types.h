@@ -15,6 +15,7 @@ constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 using UINT = unsigned;
 using UINT_PTR = uintptr_t;
+using DWORD_PTR = uintptr_t;
 using LRESULT = intptr_t;
 using DWORD = uint32_t;
 using COLORREF = uint32_t;
@@ -116,7 +117,10 @@ constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
 // CDC::DrawText placement.
+constexpr UINT DT_TOP = 0x0000;
 constexpr UINT DT_LEFT = 0x0000;
 constexpr UINT DT_CENTER = 0x0001;
+constexpr UINT DT_RIGHT = 0x0002;
 constexpr UINT DT_VCENTER = 0x0004;
+constexpr UINT DT_BOTTOM = 0x0008;
 constexpr UINT DT_SINGLELINE = 0x0020;

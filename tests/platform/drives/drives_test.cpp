@@ -102,6 +102,35 @@ TEST_F(DrivesTest, OverrideReplacesTheFile) {
     EXPECT_EQ(GetDriveFolder('D'), d);
 }
 
+TEST_F(DrivesTest, NativeFoldersTurnIntoStoredPathsThroughTheDriveThatHoldsThem) {
+    std::string d = MakeFolder("d");
+    std::string e = MakeFolder("d/e");  // inside D: and C: too
+    SetDriveMapOverride(DriveMap{{'D', d}, {'E', e}, {'F', dir_.path()}});
+    const std::string c = dir_.path();
+    struct Case {
+        std::string native;
+        std::string stored;
+    } cases[] = {
+        {c, "C:\\"},  // C: wins the tie with F:
+        {c + "/snap/day", "C:\\snap\\day"},
+        {d + "/", "D:\\"},
+        {d + "/x", "D:\\x"},
+        {e + "/y", "E:\\y"},  // the closest drive
+        {d + "x", "C:\\dx"},  // "dx" is not inside "d"
+        {"/nowhere/z", ""},
+        {"relative/z", ""},
+        {"", ""},
+    };
+    for (const Case& k : cases) {
+        EXPECT_EQ(ToDrivePath(k.native), k.stored) << k.native;
+    }
+    // And back again.
+    EXPECT_EQ(ResolveDrivePath(ToDrivePath(e + "/y")), e + "/y");
+    // The root folder as a drive holds every absolute path.
+    SetDriveMapOverride(DriveMap{{'Z', "/"}});
+    EXPECT_EQ(ToDrivePath("/nowhere/z"), "Z:\\nowhere\\z");
+}
+
 TEST_F(DrivesTest, InjectedFreeSpaceAnswersPerDrive) {
     std::string e = MakeFolder("e");
     SetDriveMapOverride(DriveMap{{'E', e}});

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
@@ -362,9 +363,61 @@ TEST_F(ControlsTest, ListsAndDropDownListsByIndex) {
         EXPECT_EQ(list->GetText(2, text), 1);
         EXPECT_EQ(text, "c");
         EXPECT_EQ(list->GetText(3, text), LB_ERR);
+        // A line's value goes where the line goes.
+        EXPECT_EQ(list->GetItemData(2), 0u);
+        EXPECT_EQ(list->SetItemData(2, 23), 0);
+        EXPECT_EQ(list->SetItemData(3, 5), LB_ERR);
+        EXPECT_EQ(list->InsertString(0, "first"), 0);
+        EXPECT_EQ(list->GetItemData(3), 23u);
+        EXPECT_EQ(list->GetItemData(4), static_cast<DWORD_PTR>(LB_ERR));
+        EXPECT_EQ(list->DeleteString(0), 3);
         EXPECT_EQ(list->DeleteString(0), 2);
         list->ResetContent();
         EXPECT_EQ(list->GetCount(), 0);
+    });
+}
+
+// The dialog reads the selection when it is told of the change: it is the
+// line clicked, also the first line, which a list may hold as its current
+// one before anything is selected.
+TEST_F(ControlsTest, AListBoxTellsOfASelectionOnceItIsMade) {
+    ControlsDialog dlg;
+    std::vector<int> seen;
+    dlg.MapControlNotify(kListPlain, LBN_SELCHANGE,
+                         [&dlg, &seen] { seen.push_back(dlg.List()->GetCurSel()); });
+    Run(dlg, [](ControlsDialog& d) {
+        for (const char* line : {"a", "b", "c"}) {
+            d.List()->AddString(line);
+        }
+        auto* list = static_cast<QListWidget*>(ControlWidget(d, kListPlain));
+        list->setFocus();
+        list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        for (int row : {0, 2, 2, 1}) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(row)).center());
+        }
+    });
+    EXPECT_EQ(seen, (std::vector<int>{0, 2, 1}));  // a click on the selected line changes nothing
+}
+
+// Lines wider than the box in a list long enough for both scroll bars:
+// each bar takes room from the other's side, and the box settles.
+TEST_F(ControlsTest, AListBoxWithBothScrollBarsSettles) {
+    ControlsDialog dlg;
+    Run(dlg, [](ControlsDialog& d) {
+        auto* list = static_cast<QListWidget*>(ControlWidget(d, kListPlain));
+        for (int extent : {200, 130, 118, 110, 121}) {
+            SCOPED_TRACE(extent);
+            d.List()->ResetContent();
+            d.List()->SetHorizontalExtent(extent);
+            for (int i = 0; i < 12; ++i) {
+                d.List()->AddString("line");
+            }
+            QApplication::processEvents();
+            const int width = list->viewport()->width();
+            EXPECT_EQ(list->horizontalScrollBar()->maximum(), std::max(0, extent - width));
+            EXPECT_EQ(list->horizontalScrollBar()->isVisible(), extent > width);
+        }
     });
 }
 
