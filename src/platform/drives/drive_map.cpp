@@ -10,6 +10,8 @@
 
 #include "platform/drives/drives.h"
 
+#include "platform/textcodec/gb2312_codec.h"
+
 namespace {
 
 struct FileStamp {
@@ -150,7 +152,9 @@ std::string ResolveDrivePath(std::string_view storedPath) {
         if (base.empty()) {
             return "";
         }
-        rest.erase(0, 2);
+        // What follows the letter came from the settings, in their code
+        // page; the file system names files in UTF-8.
+        rest = Gb2312ToUtf8(rest.substr(2));
     }
     for (char& c : rest) {
         if (c == '\\') {

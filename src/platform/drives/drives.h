@@ -37,13 +37,17 @@ std::string GetDriveFolder(char letter);
 DriveMap GetDriveMap();
 
 // Turns "X:\a\b" (or "X:a", "X:") into the drive's folder joined with the
-// rest, backslashes made slashes; a path without a drive letter only has its
-// backslashes made slashes. "" when the letter is not mapped.
+// rest, backslashes made slashes and the rest's GB2312 bytes (the settings'
+// code page) made UTF-8; a path without a drive letter is already native
+// and only has its backslashes made slashes. "" when the letter is not
+// mapped.
 std::string ResolveDrivePath(std::string_view storedPath);
 
 // The other way: the stored form "X:\rest" of a native absolute path,
 // through the drive whose folder holds it most closely ("X:\" for that
-// folder itself; C: wins a tie). "" when no drive holds it.
+// folder itself; C: wins a tie). The rest keeps its native (UTF-8) bytes:
+// the caller turns it into the settings' code page. "" when no drive
+// holds it.
 std::string ToDrivePath(std::string_view nativePath);
 
 // Bit 0 = A:. A bit is set for C: and for every mapped drive whose folder

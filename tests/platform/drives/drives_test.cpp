@@ -131,6 +131,16 @@ TEST_F(DrivesTest, NativeFoldersTurnIntoStoredPathsThroughTheDriveThatHoldsThem)
     EXPECT_EQ(ToDrivePath("/nowhere/z"), "Z:\\nowhere\\z");
 }
 
+// Stored paths are in the settings' code page; the folder on disk is named
+// in UTF-8, and a path built from the current directory is native already.
+TEST_F(DrivesTest, StoredNamesReachTheFileSystemInUtf8) {
+    const std::string d = MakeFolder("d");
+    SetDriveMapOverride(DriveMap{{'D', d}});
+    // "\xc9\xe3\xcf\xf1" is GB2312 for the two characters below.
+    EXPECT_EQ(ResolveDrivePath("D:\\snap\xc9\xe3\xcf\xf1"), d + "/snap\xe6\x91\x84\xe5\x83\x8f");
+    EXPECT_EQ(ResolveDrivePath(d + "/\xe6\x91\x84"), d + "/\xe6\x91\x84");
+}
+
 TEST_F(DrivesTest, InjectedFreeSpaceAnswersPerDrive) {
     std::string e = MakeFolder("e");
     SetDriveMapOverride(DriveMap{{'E', e}});
