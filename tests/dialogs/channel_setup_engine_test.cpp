@@ -5,9 +5,7 @@
 // and login of another recorder (a process of its own, on loopback) shows
 // and records that recorder's channel.
 
-#include <QApplication>
 #include <QComboBox>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -19,13 +17,13 @@
 #include "dialogs/setup_dialog_runner.h"
 #include "display_test_support.h"
 #include "netservice/login_server.h"
-#include "platform/ui/window_registry.h"
 #include "res/channel_setup_ids.h"
 #include "settings/channel_ini.h"
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "setup_engine_fixture.h"
 #include "support/driver_process.h"
+#include "support/modal_step.h"
 
 using namespace engine_test;
 
@@ -96,13 +94,11 @@ protected:
     // user does what the step does and then Saves and Exits.
     void RunSetup(const std::function<void(CWnd&)>& step) {
         bool shown = false;
-        QTimer::singleShot(0, [&shown, &step] {
-            CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
-            ASSERT_NE(dlg, nullptr);
-            shown = dlg->GetWindowText() == "Channel Setup...";
-            step(*dlg);
-            Click(*dlg, IDC_CHANNEL_SAVE);
-            Click(*dlg, IDOK);
+        ActOnNextModal([&shown, &step](CWnd& dlg) {
+            shown = dlg.GetWindowText() == "Channel Setup...";
+            step(dlg);
+            Click(dlg, IDC_CHANNEL_SAVE);
+            Click(dlg, IDOK);
         });
         m_state->OnChannelSetup();
         EXPECT_TRUE(shown);

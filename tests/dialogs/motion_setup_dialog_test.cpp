@@ -11,12 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QTest>
-#include <QTimer>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -31,7 +29,6 @@
 #include "media/osd_text.h"
 #include "platform/display/display_device.h"
 #include "platform/threads/thread_messages.h"
-#include "platform/ui/window_registry.h"
 #include "res/motion_setup_ids.h"
 #include "settings/globals.h"
 #include "support/modal_step.h"
@@ -624,11 +621,9 @@ TEST_F(MotionSetupDialogTest, ASavedAlertDialogMakesTheMainWindowWriteTheSetting
         CMotionSetupDialog dlg;
         RunModalWith(dlg, [&] {
             if (!c.hook) {
-                QTimer::singleShot(0, [&opened] {
-                    CWnd* alert = WndFromWidget(QApplication::activeModalWidget());
-                    ASSERT_NE(alert, nullptr);
-                    opened = alert->GetWindowText();
-                    Click(*alert, IDOK);
+                ActOnNextModal([&opened](CWnd& alert) {
+                    opened = alert.GetWindowText();
+                    Click(alert, IDOK);
                 });
             }
             Click(dlg, IDC_ALERT_SETUP);

@@ -6,18 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QLineEdit>
-#include <QTimer>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "channel/channel_fakes.h"
 #include "dialog_input.h"
-#include "platform/ui/window_registry.h"
 #include "res/record_setup_ids.h"
 #include "setup_engine_fixture.h"
+#include "support/modal_step.h"
 #include "support/ui_input.h"
 
 using namespace engine_test;
@@ -64,20 +62,18 @@ TEST_F(RecordSetupEngineTest, SavedChoicesReachTheIniFileAndTheRunningChannel) {
     ASSERT_EQ(before.size(), 1u);
 
     bool shown = false;
-    QTimer::singleShot(0, [&shown] {
-        CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        shown = dlg->GetWindowText() == "Record Setup...";
-        Click(*dlg, IDC_VCODEC_MPEG4);
-        Click(*dlg, IDC_KBPS_OTHER);
-        Retype(*dlg, IDC_KBPS_OTHER_EDIT, "700");
-        Click(*dlg, IDC_ACODEC_AC3);
-        Retype(*dlg, IDC_CHANNEL_TITLE, "GATE");
-        Click(*dlg, IDC_OSD_DATE);
-        Click(*dlg, IDC_OSD_TIME);
-        Click(*dlg, IDC_CHANNEL_AUDIO);
-        Click(*dlg, IDC_RECORD_SAVE);
-        Click(*dlg, IDOK);
+    ActOnNextModal([&shown](CWnd& dlg) {
+        shown = dlg.GetWindowText() == "Record Setup...";
+        Click(dlg, IDC_VCODEC_MPEG4);
+        Click(dlg, IDC_KBPS_OTHER);
+        Retype(dlg, IDC_KBPS_OTHER_EDIT, "700");
+        Click(dlg, IDC_ACODEC_AC3);
+        Retype(dlg, IDC_CHANNEL_TITLE, "GATE");
+        Click(dlg, IDC_OSD_DATE);
+        Click(dlg, IDC_OSD_TIME);
+        Click(dlg, IDC_CHANNEL_AUDIO);
+        Click(dlg, IDC_RECORD_SAVE);
+        Click(dlg, IDOK);
     });
     m_state->OnRecordSetup();  // the Record button's handler
     EXPECT_TRUE(shown);
@@ -124,11 +120,7 @@ TEST_F(RecordSetupEngineTest, SavedChoicesReachTheIniFileAndTheRunningChannel) {
 
 TEST_F(RecordSetupEngineTest, ExitWithoutSaveChangesNothing) {
     Start();
-    QTimer::singleShot(0, [] {
-        CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        Click(*dlg, IDOK);
-    });
+    ActOnNextModal([](CWnd& dlg) { Click(dlg, IDOK); });
     const size_t lines = m_log.lines().size();
     m_state->OnRecordSetup();
     EXPECT_EQ(m_log.lines().size(), lines);

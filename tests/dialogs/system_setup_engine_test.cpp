@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QLineEdit>
-#include <QTimer>
 #include <cstddef>
 #include <cstring>
 #include <filesystem>
@@ -21,9 +19,9 @@
 #include "dialog_input.h"
 #include "netservice/loopback_client.h"
 #include "platform/ui/folder_chooser.h"
-#include "platform/ui/window_registry.h"
 #include "res/system_setup_ids.h"
 #include "setup_engine_fixture.h"
+#include "support/modal_step.h"
 
 using namespace engine_test;
 
@@ -71,10 +69,7 @@ std::pair<uint8_t, uint8_t> LoginAndOpen(LoopbackClient& client, const char* use
 TEST_F(SystemSetupEngineTest, AnAccountSavedInTheDialogLogsInAndOpensItsChannel) {
     Start(2);  // channel 2 for the right the account lacks
     bool shown = false;
-    QTimer::singleShot(0, [&shown] {
-        CWnd* wnd = WndFromWidget(QApplication::activeModalWidget());
-        ASSERT_NE(wnd, nullptr);
-        CWnd& dlg = *wnd;
+    ActOnNextModal([&shown](CWnd& dlg) {
         shown = dlg.GetWindowText() == "System setup...";
         Retype(dlg, IDC_USER_NAME, "guard");
         Retype(dlg, IDC_USER_PASSWORD, "s3cret");
@@ -134,11 +129,7 @@ TEST_F(SystemSetupEngineTest, AnAccountSavedInTheDialogLogsInAndOpensItsChannel)
 
 TEST_F(SystemSetupEngineTest, ExitWithoutSaveWritesNothing) {
     Start();
-    QTimer::singleShot(0, [] {
-        CWnd* dlg = WndFromWidget(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        Click(*dlg, IDOK);
-    });
+    ActOnNextModal([](CWnd& dlg) { Click(dlg, IDOK); });
     const size_t lines = m_log.lines().size();
     m_state->OnSystemSetup();
     EXPECT_EQ(m_log.lines().size(), lines);
