@@ -8,9 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QComboBox>
-#include <QTimer>
+#include <QCoreApplication>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -25,12 +24,12 @@
 #include "mainwnd/alert_workers.h"
 #include "mainwnd/heartbeat.h"
 #include "platform/display/display_device.h"
-#include "platform/ui/window_registry.h"
 #include "res/alert_setup_ids.h"
 #include "res/log_file_ids.h"
 #include "res/motion_setup_ids.h"
 #include "settings/log_entry.h"
 #include "setup_engine_fixture.h"
+#include "support/modal_step.h"
 
 using namespace engine_test;
 
@@ -95,11 +94,6 @@ bool Logged(const RecordingEventLog& log, const std::string& start) {
     return false;
 }
 
-// The dialog that is open now, modally.
-CWnd* OpenDialog() {
-    return WndFromWidget(QApplication::activeModalWidget());
-}
-
 TEST_F(AlertSetupEngineTest, SavedAlertsMailAndUploadTheSnapshotsOfAMotionAlarm) {
     const std::string mailDir = m_dir.path() + "/mail";
     const std::string ftpRoot = m_dir.path() + "/root";
@@ -115,32 +109,29 @@ TEST_F(AlertSetupEngineTest, SavedAlertsMailAndUploadTheSnapshotsOfAMotionAlarm)
     // Motion, then its "Email and Ftp Alerts": switched on, filled in,
     // saved; the motion dialog itself is left unsaved.
     bool alertShown = false;
-    QTimer::singleShot(0, [&] {
-        CWnd* motion = OpenDialog();
-        ASSERT_NE(dynamic_cast<CMotionSetupDialog*>(motion), nullptr);
-        QTimer::singleShot(0, [&] {
-            CWnd* dlg = OpenDialog();
-            ASSERT_NE(dlg, nullptr);
-            alertShown = dlg->GetWindowText() == "Email and Ftp Alerts Setup";
-            Click(*dlg, IDC_ENABLE_EMAIL_ALERT);
-            Retype(*dlg, IDC_SMTP_SERVER, "127.0.0.1");
-            Retype(*dlg, IDC_SMTP_PORT, QString::number(smtp.port()));
-            Retype(*dlg, IDC_MAIL_FROM, "cam@example.com");
-            Retype(*dlg, IDC_MAIL_TO, "guard@example.com");
-            Retype(*dlg, IDC_MAIL_SUBJECT, "Motion");
-            qobject_cast<QComboBox*>(ControlWidget(*dlg, IDC_ATTACH_IMAGE_NUMBER))
+    ActOnNextModal([&](CWnd& motion) {
+        ASSERT_NE(dynamic_cast<CMotionSetupDialog*>(&motion), nullptr);
+        ActOnNextModal([&](CWnd& dlg) {
+            alertShown = dlg.GetWindowText() == "Email and Ftp Alerts Setup";
+            Click(dlg, IDC_ENABLE_EMAIL_ALERT);
+            Retype(dlg, IDC_SMTP_SERVER, "127.0.0.1");
+            Retype(dlg, IDC_SMTP_PORT, QString::number(smtp.port()));
+            Retype(dlg, IDC_MAIL_FROM, "cam@example.com");
+            Retype(dlg, IDC_MAIL_TO, "guard@example.com");
+            Retype(dlg, IDC_MAIL_SUBJECT, "Motion");
+            qobject_cast<QComboBox*>(ControlWidget(dlg, IDC_ATTACH_IMAGE_NUMBER))
                 ->setCurrentIndex(2);
-            Click(*dlg, IDC_ENABLE_FTP_ALERT);
-            Retype(*dlg, IDC_FTP_SERVER, "127.0.0.1");
-            Retype(*dlg, IDC_FTP_PORT, QString::number(ftp.port()));
-            Retype(*dlg, IDC_FTP_DIRECTORY, "in");
-            Click(*dlg, IDC_FTP_PASSIVE);
-            Click(*dlg, IDC_ALERT_SAVE);
-            Click(*dlg, IDOK);
+            Click(dlg, IDC_ENABLE_FTP_ALERT);
+            Retype(dlg, IDC_FTP_SERVER, "127.0.0.1");
+            Retype(dlg, IDC_FTP_PORT, QString::number(ftp.port()));
+            Retype(dlg, IDC_FTP_DIRECTORY, "in");
+            Click(dlg, IDC_FTP_PASSIVE);
+            Click(dlg, IDC_ALERT_SAVE);
+            Click(dlg, IDOK);
         });
-        Click(*motion, IDC_ALERT_SETUP);
+        Click(motion, IDC_ALERT_SETUP);
         QCoreApplication::processEvents();  // the main window's turn
-        Click(*motion, IDOK);
+        Click(motion, IDOK);
     });
     m_state->OnMotionSetup();
     EXPECT_TRUE(alertShown);
@@ -185,8 +176,8 @@ TEST_F(AlertSetupEngineTest, TheLogfileButtonOpensTheLogViewerOverTheRecordersLo
     m_state->WriteLogEntry(LOGTYPE_SYSTEM, 0, "Logged by the recorder");
     std::vector<std::string> lines;
     bool shown = false;
-    QTimer::singleShot(0, [&] {
-        auto* dlg = dynamic_cast<CLogFileDialog*>(WndFromWidget(QApplication::activeModalWidget()));
+    ActOnNextModal([&](CWnd& wnd) {
+        auto* dlg = dynamic_cast<CLogFileDialog*>(&wnd);
         ASSERT_NE(dlg, nullptr);
         shown = dlg->GetWindowText() == "Log File";
         Click(*dlg, IDC_LOG_SEARCH);

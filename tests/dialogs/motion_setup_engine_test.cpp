@@ -9,10 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -24,7 +23,6 @@
 #include "dialogs/alert_setup_hook.h"
 #include "dialogs/motion_setup_dialog.h"
 #include "platform/display/display_device.h"
-#include "platform/ui/window_registry.h"
 #include "res/motion_setup_ids.h"
 #include "settings/log_entry.h"
 #include "settings/settings_lock.h"
@@ -61,9 +59,8 @@ protected:
     // Runs the Motion button's handler with step acting in the dialog.
     void MotionButton(const std::function<void(CMotionSetupDialog&)>& step) {
         bool ran = false;
-        QTimer::singleShot(0, [&] {
-            CWnd* wnd = WndFromWidget(QApplication::activeModalWidget());
-            auto* dlg = dynamic_cast<CMotionSetupDialog*>(wnd);
+        ActOnNextModal([&](CWnd& wnd) {
+            auto* dlg = dynamic_cast<CMotionSetupDialog*>(&wnd);
             ASSERT_NE(dlg, nullptr);
             EXPECT_EQ(dlg->GetWindowText(), "Video Motion Setup...");
             ran = true;
