@@ -1,6 +1,8 @@
 #include "settings/event_log.h"
 
+#include <stdio_ext.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -63,11 +65,29 @@ void CEventLog::WriteLogEntry(int type, int channel, const char* text) {
     for (int i = 0; i < 4; ++i) {
         record[2 + i] = static_cast<unsigned char>(time >> (8 * i));
     }
-    std::fwrite(record, 1, recordSize, m_pLogFile);
-    std::fflush(m_pLogFile);
+    const long start = std::ftell(m_pLogFile);
+    const bool whole = std::fwrite(record, 1, recordSize, m_pLogFile) == recordSize;
+    if (std::fflush(m_pLogFile) != 0 || !whole) {
+        CutBackLocked(start);
+        return;
+    }
     if (std::ftell(m_pLogFile) > MAX_LOG_FILE_SIZE) {
         SwitchLogFileLocked();
     }
+}
+
+void CEventLog::CutBackLocked(long start) {
+    // A record that reached the file only in part would leave every later
+    // one to be read from the wrong offset: the file goes back to where the
+    // record began, and nothing of it may stay in the buffer to be written
+    // by the next flush. The error flag is cleared, or every later record
+    // would fail too, and the position follows the cut.
+    __fpurge(m_pLogFile);
+    if (start >= 0 && ftruncate(fileno(m_pLogFile), start) != 0) {
+        std::perror("event log: cannot cut back a torn record");
+    }
+    std::clearerr(m_pLogFile);
+    std::fseek(m_pLogFile, 0, SEEK_END);
 }
 
 int CEventLog::SwitchLogFile() {

@@ -34,8 +34,9 @@ public:
     int OpenLogFile();
 
     // Appends one record with the local time, flushes it, and switches files
-    // when the file has grown past the limit. One lock covers the write, the
-    // size test and the switch.
+    // when the file has grown past the limit. A record goes in whole or not
+    // at all: one that could not be written is cut off again, unreported.
+    // One lock covers the write, the size test and the switch.
     void WriteLogEntry(int type, int channel, const char* text) override;
 
     // Closes the file in use and starts the other one empty. Returns 1.
@@ -47,6 +48,9 @@ public:
 
 private:
     int SwitchLogFileLocked();
+    // After a failed write: the file ends again at start, where the record
+    // began, and takes the next record.
+    void CutBackLocked(long start);
 
     mutable std::mutex m_mutex;
     std::FILE* m_pLogFile = nullptr;

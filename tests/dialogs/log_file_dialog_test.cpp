@@ -25,6 +25,7 @@
 #include "settings/event_log.h"
 #include "settings/log_entry.h"
 #include "support/chdir_temp_dir.h"
+#include "support/file_size_limit.h"
 #include "support/modal_step.h"
 #include "support/qt_app.h"
 #include "support/scripted_message_boxes.h"
@@ -231,6 +232,39 @@ TEST_F(LogFileDialogTest, FilesAreSearchedLargerFirst) {
             dlg.EndDialog(IDCANCEL);
         });
     }
+}
+
+// The log written by the recorder while its disk was full, then again
+// with room: every record after the full spell is listed, and only those
+// written during it are missing.
+TEST_F(LogFileDialogTest, ALogWrittenThroughAFullDiskIsReadToItsEnd) {
+    CEventLog log;
+    log.OpenLogFile();
+    m_now = At(25, 8, 0, 0);
+    log.WriteLogEntry(LOGTYPE_SYSTEM, 0, "Quorvalind Start!  2006-05-25");
+    {
+        FileSizeLimit full(60);  // part of the next record fits
+        for (int second = 0; second < 3; ++second) {
+            m_now = At(25, 9, 0, second);
+            log.WriteLogEntry(LOGTYPE_NET, 0, "Ip: 127.0.0.1 login success! (lost)");
+        }
+    }
+    m_now = At(25, 10, 0, 0);
+    log.WriteLogEntry(LOGTYPE_NET, 0, "Ip: 127.0.0.1 login success!");
+    m_now = At(25, 11, 0, 0);
+    log.WriteLogEntry(LOGTYPE_SYSTEM, 0, "Quorvalind Exit !");
+    m_now = At(25, 15, 0, 0);
+
+    CLogFileDialog dlg;
+    RunModalWith(dlg, [&] {
+        SetKinds(dlg, {IDC_LOG_SYSTEM, IDC_LOG_NET});
+        Click(dlg, IDC_LOG_SEARCH);
+        EXPECT_EQ(Lines(dlg),
+                  (std::vector<std::string>{"2006-05-25 08:00:00  Quorvalind Start!  2006-05-25",
+                                            "2006-05-25 10:00:00  Ip: 127.0.0.1 login success!",
+                                            "2006-05-25 11:00:00  Quorvalind Exit !"}));
+        dlg.EndDialog(IDCANCEL);
+    });
 }
 
 // Search has id 2: Esc and the close box search, each time afresh; only

@@ -12,6 +12,7 @@
 
 #include "platform/clock/local_clock.h"
 #include "support/chdir_temp_dir.h"
+#include "support/file_size_limit.h"
 
 namespace {
 
@@ -208,6 +209,34 @@ TEST_F(EventLogTest, AnUnreadableFirstFileIsAppendedToNotEmptied) {
     std::vector<LogEntry> entries = WalkLog(LOG_FILE_1);
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_STREQ(entries[0].szText, "z");
+}
+
+// A full disk: records that do not fit are cut short by the file system.
+// Each goes in whole or not at all, and once there is room again the log
+// goes on where its last whole record ended.
+TEST_F(EventLogTest, RecordsThatCannotBeWrittenLeaveNoTrace) {
+    CEventLog log;
+    log.OpenLogFile();
+    log.WriteLogEntry(LOGTYPE_SYSTEM, 0, "Quorvalind Start!  1.51");
+    log.WriteLogEntry(LOGTYPE_NET, 0, "Login ip: 127.0.0.1 OK!");
+    const std::string whole = FileBytes(LOG_FILE_1);
+    {
+        // Room for a part of each record, never a whole one.
+        FileSizeLimit full(whole.size() + 40);
+        for (int i = 0; i < 5; ++i) {
+            log.WriteLogEntry(LOGTYPE_NET, 0, ("lost " + std::string(100, 'x')).c_str());
+            EXPECT_EQ(FileBytes(LOG_FILE_1), whole) << "after failed record " << i;
+        }
+    }
+    log.WriteLogEntry(LOGTYPE_NET, 0, "Login ip: 127.0.0.2 OK!");
+    log.WriteLogEntry(LOGTYPE_SYSTEM, 0, "Quorvalind Exit !");
+
+    std::vector<std::string> texts;
+    for (const LogEntry& e : WalkLog(LOG_FILE_1)) {
+        texts.emplace_back(e.szText);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"Quorvalind Start!  1.51", "Login ip: 127.0.0.1 OK!",
+                                               "Login ip: 127.0.0.2 OK!", "Quorvalind Exit !"}));
 }
 
 TEST(LogTimeTest, PacksFieldsAndStaysInOrder) {
