@@ -47,6 +47,10 @@ struct CaptureDevice {
     std::atomic<FrameCallback> pfnFrameCallback{nullptr};
     std::unique_ptr<VideoDevMode> pModeList;
     uint8_t byModeCount = 0;
+    // Video: its format step at start succeeded, so its sink is connected
+    // and it delivers pictures. A sink may be there without it (the
+    // connection failed).
+    bool bVideoModeFound = false;
 };
 
 extern CaptureDevice g_CaptureDevices[MAX_CAPTURE_DEVICES];

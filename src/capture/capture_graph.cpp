@@ -36,6 +36,7 @@ void ClearEntry(CaptureDevice& entry, uint8_t index) {
     entry.pfnFrameCallback.store(nullptr);
     entry.pModeList.reset();
     entry.byModeCount = 0;
+    entry.bVideoModeFound = false;
 }
 
 }  // namespace
@@ -89,7 +90,8 @@ int InitCaptureDevices() {
                 ShowError("SetAudioCaptureMode Failed!!!");
             }
         } else if (g_CaptureDevices[i].byType == CAPDEV_VIDEO) {
-            if (FindVideoDevMode(i) != 0) {
+            g_CaptureDevices[i].bVideoModeFound = FindVideoDevMode(i) == 0;
+            if (!g_CaptureDevices[i].bVideoModeFound) {
                 ShowError("FindVideoDevMode Failed!!!");
             }
         }
@@ -153,6 +155,7 @@ int FreeCaptureDevices() {
         entry.pCrossbar.reset();
         entry.pModeList.reset();
         entry.byModeCount = 0;
+        entry.bVideoModeFound = false;
     }
     g_pCaptureBuilder.reset();
     g_pMediaControl = nullptr;
@@ -200,6 +203,11 @@ uint8_t GetCaptureDeviceCount() {
 int IsVideoDevice(uint8_t device) {
     const CaptureDevice* entry = CaptureDeviceInUse(device);
     return entry != nullptr && entry->byType == CAPDEV_VIDEO ? 1 : 0;
+}
+
+int IsPictureSource(uint8_t device) {
+    const CaptureDevice* entry = CaptureDeviceInUse(device);
+    return entry != nullptr && entry->byType == CAPDEV_VIDEO && entry->bVideoModeFound ? 1 : 0;
 }
 
 int GetCaptureDeviceInfo(uint8_t device, char* name, char* inputs, int32_t inputsSize) {

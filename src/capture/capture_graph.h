@@ -21,6 +21,10 @@ int StopCapture();
 int SetFrameCallback(uint8_t device, FrameCallback callback);
 uint8_t GetCaptureDeviceCount();
 int IsVideoDevice(uint8_t device);
+// 1 for a video device whose format step at start succeeded: connected to
+// its sink, it delivers pictures (a failed format change later keeps it
+// delivering in its current format). 0 for any other index.
+int IsPictureSource(uint8_t device);
 // Fills name (512 bytes) and the inputs buffer (inputsSize bytes) with a
 // count byte and that many NUL-terminated input names, as many as fit
 // whole. 0 when the index is not in use or the device has no capture or

@@ -46,7 +46,7 @@ void CMainDialogState::StartChannels() {
 
 void CMainDialogState::CheckPictureSource(int n, const ChannelEntry& source, CAVChannel& channel) {
     const int video = source.videoin - 1;
-    const bool camera = video >= 0 && IsVideoDevice(static_cast<uint8_t>(video)) != 0;
+    const bool camera = video >= 0 && IsPictureSource(static_cast<uint8_t>(video)) != 0;
     if (camera && channel.HasEncoder()) {
         return;
     }

@@ -142,8 +142,10 @@ private:
     void ReapplyChannels();
     // The saved system setup's snapshot folder and record-drive re-check.
     void ApplySystemSetup();
-    // After a local channel n started: a channel that names no camera, or
-    // whose encoder did not open, records nothing; the log says so.
+    // After a local channel n started: a channel that names no camera that
+    // delivers pictures (one whose format step at start failed delivers
+    // none), or whose encoder did not open, records nothing; the log says
+    // so.
     void CheckPictureSource(int n, const ChannelEntry& source, CAVChannel& channel);
     // Routes local channel n's camera to its stored input (videosubin k is
     // input k - 1; 0 leaves the routing as it is). Channels sharing a

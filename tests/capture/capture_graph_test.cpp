@@ -40,6 +40,7 @@ TEST_F(CaptureGraphTest, EnumeratesVideoThenAudioSkippingUnreadableDevices) {
         EXPECT_STREQ(name, names[d]);
         EXPECT_EQ(inputs[0], 0);
         EXPECT_EQ(IsVideoDevice(d), d < 3 ? 1 : 0);
+        EXPECT_EQ(IsPictureSource(d), d < 3 ? 1 : 0);
         EXPECT_EQ(g_CaptureDevices[d].byIndex, d);
     }
     EXPECT_EQ(IsVideoDevice(4), 0);
@@ -161,8 +162,11 @@ TEST_F(CaptureGraphTest, DeviceFormatFailuresAreReportedAndTheDeviceKept) {
         char inputs[64];
         EXPECT_EQ(GetCaptureDeviceInfo(bad, name, inputs, sizeof(inputs)), c.info);
         EXPECT_EQ(IsVideoDevice(bad), c.video ? 1 : 0);
+        // A camera that is kept but delivers nothing, its sink there or not.
+        EXPECT_EQ(IsPictureSource(bad), 0);
         // The next device is set up all the same.
         EXPECT_EQ(GetCaptureDeviceInfo(c.video ? 1 : 0, name, inputs, sizeof(inputs)), 1);
+        EXPECT_EQ(IsPictureSource(c.video ? 1 : 0), 1);
         FreeCaptureDevices();
         m_initialised = false;
     }

@@ -468,8 +468,19 @@ TEST_F(EngineRunTest, ChannelSetupSavedReappliesEveryChannel) {
 }
 
 TEST_F(EngineRunTest, AChannelWithoutAPictureSourceIsLoggedOncePerStart) {
-    // Table: video 0, audio 1.
-    InstallSyntheticDevices(1, 1);
+    // Table: the cameras 0 to 4, then the microphone 5. The format step at
+    // start fails for cameras 1 to 3; camera 4 refuses only the channel's
+    // format and goes on in its own.
+    ASSERT_TRUE(
+        InstallSyntheticDevicesFrom("[Video1]\nCaps=I420 352x288 @400000\n"
+                                    "[Video2]\nCaps=I420 352x288 @400000\n"
+                                    "Fail=streamconfig\n"
+                                    "[Video3]\nCaps=I420 704x576 @400000, "
+                                    "YUY2 640x480 @400000\n"
+                                    "[Video4]\nCaps=I420 352x288 @400000\nFail=connect\n"
+                                    "[Video5]\nCaps=I420 352x288 @400000\n"
+                                    "Fail=setformat\n"
+                                    "[Audio1]\nFormats=22050/1/16\n"));
     struct Case {
         const char* what;
         int videoin;
@@ -479,9 +490,13 @@ TEST_F(EngineRunTest, AChannelWithoutAPictureSourceIsLoggedOncePerStart) {
     } cases[] = {
         {"the camera", 1, 0, 0, false},
         {"sound only", 0, 1, 0, true},
-        {"a device that is not there", 9, 0, 0, true},
-        {"the microphone's place", 2, 0, 0, true},
+        {"a device that is not there", 12, 0, 0, true},
+        {"the microphone's place", 6, 0, 0, true},
         {"an encoder that cannot open", 1, 0, 200, true},
+        {"a camera without its formats", 2, 0, 0, true},
+        {"a camera with only larger sizes", 3, 0, 0, true},
+        {"a camera that cannot be connected", 4, 0, 0, true},
+        {"a camera that refuses the channel's format", 5, 0, 0, false},
     };
     const int count = static_cast<int>(std::size(cases));
     for (int n = 0; n < count; ++n) {
