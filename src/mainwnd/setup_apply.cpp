@@ -1,7 +1,12 @@
 // The setup buttons: run the dialog, and only when it was saved persist
 // and apply what changed. A dialog that the program's end cut short may
 // still have been saved: its settings are persisted, but nothing is applied
-// to an engine that the exit is about to stop.
+// to an engine that the exit is about to stop. A file that cannot be
+// written keeps its old contents: what was saved still runs, and the user
+// is told that the next start will not have it.
+
+#include <cstdio>
+#include <string>
 
 #include "capture/capture_formats.h"
 #include "capture/capture_graph.h"
@@ -23,18 +28,48 @@ void PostDisconnect(CAVChannel& channel) {
     PostThreadMessage(channel.GetMsgThreadId(), WM_CHANNEL_DISCONNECT, 0, 0);
 }
 
+// The opener's log line: the success line when the file was written, else
+// which setup changed and which file kept its old contents.
+std::string SetupLogLine(const char* setup, bool saved, const char* file) {
+    char text[80];
+    if (saved) {
+        std::snprintf(text, sizeof text, "Change and save %s setup!", setup);
+    } else {
+        std::snprintf(text, sizeof text, "Change %s setup, but cannot write %s!", setup, file);
+    }
+    return text;
+}
+
+// The opener's last step when its file could not be written. While the
+// program ends the box is refused like every other and goes to stderr.
+void ReportUnwrittenFile(bool saved, const char* file) {
+    if (saved) {
+        return;
+    }
+    const std::string text =
+        std::string(file) + " could not be written! The settings hold until the recorder ends.";
+    AfxMessageBox(text.c_str(), MB_OK | MB_ICONERROR);
+}
+
 }  // namespace
 
 void CMainDialogState::OnChannelSetup() {
     if (m_pDialogs == nullptr || m_pDialogs->RunChannelSetup() != IDOK) {
         return;
     }
-    SaveChannelIni();
-    WriteLogEntry(LOGTYPE_SYSTEM, 0, "Change and save channel setup!");
+    const bool saved = SaveChannelIni() == 1;
+    WriteLogEntry(LOGTYPE_SYSTEM, 0, SetupLogLine("channel", saved, INI_FILE_NAME).c_str());
     if (IsProgramEnding()) {
+        ReportUnwrittenFile(saved, INI_FILE_NAME);
         return;
     }
     if (g_nChannelCount.load() != g_Settings.nChConfigNum) {
+        if (!saved) {
+            // A restart would bring the old count back: the recorder runs
+            // on with the channels it has.
+            ReportUnwrittenFile(saved, INI_FILE_NAME);
+            return;
+        }
         // The channel table is fixed for a run: the new count applies at
         // the next start.
         AfxMessageBox("Channels have Changed! Please Restart!", MB_OK);
@@ -44,6 +79,7 @@ void CMainDialogState::OnChannelSetup() {
         return;
     }
     ReapplyChannels();
+    ReportUnwrittenFile(saved, INI_FILE_NAME);
 }
 
 void CMainDialogState::ReapplyChannels() {
@@ -98,7 +134,7 @@ void CMainDialogState::OnRecordSetup() {
         return;
     }
     const int count = g_nChannelCount.load();
-    SaveRecordIni(count);
+    const bool saved = SaveRecordIni(count) == 1;
     const int applied = IsProgramEnding() ? 0 : count;
     for (int n = 0; n < applied; ++n) {
         const RecordEntry r = ReadSettings(g_Settings.Record[n]);
@@ -112,26 +148,29 @@ void CMainDialogState::OnRecordSetup() {
         const LPARAM l = static_cast<LPARAM>(r.bitrate) | (static_cast<LPARAM>(r.audbitrate) << 16);
         PostThreadMessage(channel->GetMsgThreadId(), WM_CHANGE_VIDEO_ENC_MODE, w, l);
     }
-    WriteLogEntry(LOGTYPE_SYSTEM, 0, "Change and save record setup!");
+    WriteLogEntry(LOGTYPE_SYSTEM, 0, SetupLogLine("record", saved, INI_FILE_NAME).c_str());
+    ReportUnwrittenFile(saved, INI_FILE_NAME);
 }
 
 void CMainDialogState::OnMotionSetup() {
     if (m_pDialogs == nullptr || m_pDialogs->RunMotionSetup() != IDOK) {
         return;
     }
-    SaveSettingsFile();
-    WriteLogEntry(LOGTYPE_SYSTEM, 0, "Change and save motion setup!");
+    const bool saved = SaveSettingsFile() == 1;
+    WriteLogEntry(LOGTYPE_SYSTEM, 0, SetupLogLine("motion", saved, SETTINGS_FILE_NAME).c_str());
+    ReportUnwrittenFile(saved, SETTINGS_FILE_NAME);
 }
 
 void CMainDialogState::OnSystemSetup() {
     if (m_pDialogs == nullptr || m_pDialogs->RunSystemSetup() != IDOK) {
         return;
     }
-    SaveSettingsFile();
+    const bool saved = SaveSettingsFile() == 1;
     if (!IsProgramEnding()) {
         ApplySystemSetup();
     }
-    WriteLogEntry(LOGTYPE_SYSTEM, 0, "Change and save system setup!");
+    WriteLogEntry(LOGTYPE_SYSTEM, 0, SetupLogLine("system", saved, SETTINGS_FILE_NAME).c_str());
+    ReportUnwrittenFile(saved, SETTINGS_FILE_NAME);
 }
 
 void CMainDialogState::ApplySystemSetup() {
@@ -152,7 +191,11 @@ void CMainDialogState::ApplySystemSetup() {
 }
 
 void CMainDialogState::OnSaveSettings() {
-    SaveSettingsFile();
+    // Written after the alert dialog was saved; only a failure is logged.
+    if (SaveSettingsFile() != 1) {
+        WriteLogEntry(LOGTYPE_SYSTEM, 0, SetupLogLine("alert", false, SETTINGS_FILE_NAME).c_str());
+        ReportUnwrittenFile(false, SETTINGS_FILE_NAME);
+    }
 }
 
 void CMainDialogState::OnLogFile() {

@@ -12,6 +12,9 @@
 extern Settings g_Settings;
 
 constexpr int SETTINGS_PATH_SIZE = 320;
+// The names of the two files in the current directory.
+constexpr const char* SETTINGS_FILE_NAME = "Quorvalind.tmp";
+constexpr const char* INI_FILE_NAME = "Quorvalind.ini";
 extern char g_szSettingsFile[SETTINGS_PATH_SIZE];  // "<current directory>\Quorvalind.tmp"
 extern char g_szIniFile[SETTINGS_PATH_SIZE];       // "<current directory>\Quorvalind.ini"
 

@@ -99,8 +99,9 @@ int InitSettingsPaths() {
     if (getcwd(directory, sizeof directory) == nullptr) {
         return 0;
     }
-    std::snprintf(g_szIniFile, sizeof g_szIniFile, "%s\\Quorvalind.ini", directory);
-    std::snprintf(g_szSettingsFile, sizeof g_szSettingsFile, "%s\\Quorvalind.tmp", directory);
+    std::snprintf(g_szIniFile, sizeof g_szIniFile, "%s\\%s", directory, INI_FILE_NAME);
+    std::snprintf(g_szSettingsFile, sizeof g_szSettingsFile, "%s\\%s", directory,
+                  SETTINGS_FILE_NAME);
     return 1;
 }
 

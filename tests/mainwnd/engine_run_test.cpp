@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -34,6 +35,7 @@
 #include "settings/log_entry.h"
 #include "settings/settings.h"
 #include "support/chdir_temp_dir.h"
+#include "support/file_size_limit.h"
 #include "support/recording_event_log.h"
 #include "synthetic_rig.h"
 
@@ -638,6 +640,125 @@ TEST_F(EngineRunTest, SavedWhileTheProgramEndsIsPersistedButNotApplied) {
         EXPECT_EQ(state_->GetRecordFolder(), "C:\\OstVA_Rec");
         EXPECT_EQ(window_.Count(WM_NO_RECORD_DISK), 0);
         c.persisted();
+        state_->RunExit();
+        state_.reset();
+        RemoveSyntheticDevices();
+        g_Settings = Settings{};
+        g_Settings.System.byRecordDrive[0] = 1;
+        std::snprintf(g_Settings.System.sSnapshotPath, sizeof g_Settings.System.sSnapshotPath,
+                      "C:\\snaps");
+    }
+}
+
+std::string FileBytes(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A setup saved while its file cannot be written (no room for it: only
+// the opener writes files meanwhile, the channels get no pictures): the
+// old file stays as it was, the recorder runs on with what was saved, and
+// the user is told, as the opener's last word.
+TEST_F(EngineRunTest, ASaveThatCannotBeWrittenIsReportedAndTheOldFileKept) {
+    struct Case {
+        const char* name;
+        const char* file;
+        // Null: the settings file written for WM_SAVE_SETTINGS.
+        std::function<void(ScriptedDialogs&, std::function<int()>)> pick;
+        std::function<void()> change;
+        std::function<void(CMainDialogState&)> open;
+        const char* logLine;
+        std::function<void(CMainDialogState&)> runsOn;
+    };
+    const auto channelDialog = [](ScriptedDialogs& d, std::function<int()> run) {
+        d.channel = run;
+    };
+    const Case cases[] = {
+        {"channel source", "Quorvalind.ini", channelDialog,
+         [] {
+             g_Settings.Channel[0].width = 176;
+             g_Settings.Channel[0].height = 144;
+         },
+         [](CMainDialogState& s) { s.OnChannelSetup(); },
+         "Change channel setup, but cannot write Quorvalind.ini!",
+         [](CMainDialogState&) { EXPECT_EQ(LastVideoFormat(0).width, 176); }},
+        // A restart would bring the old count back: no restart.
+        {"channel count", "Quorvalind.ini", channelDialog,
+         [] {
+             Local(1, 1, 0);
+             g_Settings.nChConfigNum = 2;
+         },
+         [](CMainDialogState& s) { s.OnChannelSetup(); },
+         "Change channel setup, but cannot write Quorvalind.ini!",
+         [](CMainDialogState&) {
+             EXPECT_EQ(g_nChannelCount.load(), 1);
+             EXPECT_NE(g_pAVChannel[0].load(), nullptr);
+         }},
+        {"record", "Quorvalind.ini",
+         [](ScriptedDialogs& d, std::function<int()> run) { d.record = run; },
+         [] { g_Settings.Record[0].enc_method = VCODEC_MPEG4 - 1; },
+         [](CMainDialogState& s) { s.OnRecordSetup(); },
+         "Change record setup, but cannot write Quorvalind.ini!",
+         [](CMainDialogState&) {
+             EXPECT_TRUE(WaitUntil([] {
+                 return g_pAVChannel[0].load()->GetEncodeParams().byVideoType == VCODEC_MPEG4;
+             }));
+         }},
+        {"motion", "Quorvalind.tmp",
+         [](ScriptedDialogs& d, std::function<int()> run) { d.motion = run; },
+         [] { g_Settings.Schedule[0].byMotionSmart = 21; },
+         [](CMainDialogState& s) { s.OnMotionSetup(); },
+         "Change motion setup, but cannot write Quorvalind.tmp!",
+         [](CMainDialogState&) { EXPECT_EQ(g_Settings.Schedule[0].byMotionSmart, 21); }},
+        {"system", "Quorvalind.tmp",
+         [](ScriptedDialogs& d, std::function<int()> run) { d.system = run; },
+         [] {
+             std::snprintf(g_Settings.System.sSnapshotPath, sizeof g_Settings.System.sSnapshotPath,
+                           "C:\\other");
+         },
+         [](CMainDialogState& s) { s.OnSystemSetup(); },
+         "Change system setup, but cannot write Quorvalind.tmp!",
+         [](CMainDialogState& s) { EXPECT_EQ(s.GetSnapshotFolder(), "C:\\other"); }},
+        {"alert", "Quorvalind.tmp", nullptr, [] { g_Settings.Alert.byFtpGap = 9; },
+         [](CMainDialogState& s) { s.OnSaveSettings(); },
+         "Change alert setup, but cannot write Quorvalind.tmp!",
+         [](CMainDialogState&) { EXPECT_EQ(g_Settings.Alert.byFtpGap, 9); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InstallSyntheticDevices(1, 0);
+        Local(0, 1, 0);
+        SaveIni(1);
+        ASSERT_EQ(SaveSettingsFile(), 1);
+        const std::string old = FileBytes(c.file);
+        Start();
+        ScriptedDialogs dialogs;
+        state_->SetSetupDialogRunner(&dialogs);
+        const size_t boxesBefore = boxes_.Boxes().size();
+        {
+            FileSizeLimit full(64);
+            if (c.pick) {
+                c.pick(dialogs, [&c] {
+                    c.change();
+                    return IDOK;
+                });
+            } else {
+                c.change();
+            }
+            c.open(*state_);
+        }
+        const auto boxes = boxes_.Boxes();
+        ASSERT_EQ(boxes.size(), boxesBefore + 1);
+        EXPECT_EQ(boxes.back().text, std::string(c.file) +
+                                         " could not be written! The settings "
+                                         "hold until the recorder ends.");
+        EXPECT_EQ(boxes.back().caption, "Quorvalind");
+        EXPECT_EQ(boxes.back().type, MB_OK | MB_ICONERROR);
+        EXPECT_EQ(log_.lines().back(), (RecordingEventLog::Line{LOGTYPE_SYSTEM, 0, c.logLine}));
+        EXPECT_EQ(FileBytes(c.file), old);
+        EXPECT_EQ(windowExits_, 0);
+        c.runsOn(*state_);
+        EXPECT_TRUE(Channel(0).IsLocal());
         state_->RunExit();
         state_.reset();
         RemoveSyntheticDevices();

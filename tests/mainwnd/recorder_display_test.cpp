@@ -1,7 +1,8 @@
 // The built recorder program on a real X server (Xvfb), driven with the
 // mouse as a user drives it: a box raised on a worker thread is answered
 // with its own button, and SIGTERM ends the program in order while a modal
-// window (a box, the About box, the record dialog) is open.
+// window (a box, the About box, the record dialog) is open; a setup saved
+// while its file cannot be written says so in a box.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -316,6 +318,47 @@ TEST_F(RecorderDisplayTest, TwoSignalsWithAModalWindowOpenEndTheProgramInOrder) 
             c.openerLine != nullptr ? 1 : 0);
         ExpectRecordFilesWhole();
     }
+}
+
+// A folder where the settings file should be: the System setup's Save and
+// Exit bring up the box that says the file could not be written, and the
+// recorder runs on.
+TEST_F(RecorderDisplayTest, ASystemSetupThatCannotBeWrittenSaysSo) {
+    ChdirTempDir dir;
+    PrepareDemoFolder();
+    Program recorder(dir.path(), OnScreen(), "unwritable");
+    ASSERT_FALSE(screen_->WaitForWindow(kMainWindow, std::chrono::seconds(20)).empty())
+        << recorder.Output();
+    std::filesystem::remove("Quorvalind.tmp");
+    std::filesystem::create_directory("Quorvalind.tmp");
+
+    screen_->Click(957, 304);  // "System"
+    const std::string setup = screen_->WaitForWindow("System setup...", std::chrono::seconds(20));
+    ASSERT_FALSE(setup.empty()) << recorder.Output();
+    const VirtualScreen::Rect r = screen_->Geometry(setup);
+    screen_->Click(r.x + 567, r.y + 540);  // "Save"
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    screen_->Click(r.x + 667, r.y + 540);  // "Exit"
+    EXPECT_TRUE(screen_->WaitUntilGone("System setup...", std::chrono::seconds(10)));
+    const std::string box = screen_->WaitForWindow(kApplicationBox, std::chrono::seconds(20));
+    ASSERT_FALSE(box.empty()) << recorder.Output();
+    screen_->Xdo("key --window " + box + " Return");
+    EXPECT_TRUE(screen_->WaitUntilGone(kApplicationBox, std::chrono::seconds(5)));
+    EXPECT_FALSE(screen_->FindWindow(kMainWindow).empty());
+
+    recorder.Signal(SIGTERM);
+    int status = 0;
+    ASSERT_TRUE(recorder.WaitEnd(std::chrono::seconds(30), &status)) << recorder.Output();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << recorder.Output();
+    const auto texts = LogTexts("Quorvalind.001");
+    const auto count = [&texts](const char* text) {
+        return std::count(texts.begin(), texts.end(), std::string(text));
+    };
+    EXPECT_EQ(count("Change system setup, but cannot write Quorvalind.tmp!"), 1);
+    EXPECT_EQ(count("Change and save system setup!"), 0);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back(), "Quorvalind Exit !");
+    EXPECT_TRUE(std::filesystem::is_directory("Quorvalind.tmp"));
 }
 
 }  // namespace
