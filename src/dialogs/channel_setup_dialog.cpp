@@ -9,6 +9,7 @@
 
 #include "capture/capture_graph.h"
 #include "platform/msgbox/message_box.h"
+#include "platform/profile/profile_text.h"
 #include "platform/textcodec/gb2312_codec.h"
 #include "res/channel_setup_ids.h"
 
@@ -58,6 +59,12 @@ void StoreText(char (&field)[N], std::string_view text) {
 
 CString FieldText(std::string_view text) {
     return CString(std::string(text));
+}
+
+// The ini file's reader drops spaces and tabs at both ends of a value, so
+// the text is taken as the next start will read it.
+void TrimAsTheIniReads(CString& text) {
+    text = CString(TrimProfileText(text.Str()));
 }
 
 CString ItemText(const CComboBox& list, int index) {
@@ -409,6 +416,13 @@ void CChannelSetupDialog::OnRectifyChannel() {
         if (!UpdateData(TRUE)) {
             return;
         }
+        TrimAsTheIniReads(m_sNetAddress);
+        TrimAsTheIniReads(m_sUserName);
+        TrimAsTheIniReads(m_sPassword);
+        // The edits show what is checked and stored.
+        SetDlgItemText(IDC_NET_ADDRESS, m_sNetAddress);
+        SetDlgItemText(IDC_NET_USER, m_sUserName);
+        SetDlgItemText(IDC_NET_PASSWORD, m_sPassword);
         if (m_sNetAddress.IsEmpty()) {
             ShowMessageBox("Ip Address is Null???", "ERROR", MB_OK);
             return;

@@ -5,9 +5,10 @@
 // Status and their keys change the working copy; the frame's cases with
 // this dialog's departures; and the mended faults: a refused Rectify keeps
 // the channel, the spin counts a number just typed, the rates are those of
-// the stored size, the address and password take what the ini file gives
-// back, device names are cut at a character boundary, a refused size list
-// offers no sizes, and devices keep their numbers when one is not listed.
+// the stored size, the network texts take what the ini file gives back
+// (its lengths, its trimming), device names are cut at a character
+// boundary, a refused size list offers no sizes, and devices keep their
+// numbers when one is not listed.
 
 #include "dialogs/channel_setup_dialog.h"
 
@@ -32,6 +33,8 @@
 #include "platform/capture/synthetic_backend.h"
 #include "platform/textcodec/gb2312_codec.h"
 #include "res/channel_setup_ids.h"
+#include "settings/channel_ini.h"
+#include "support/chdir_temp_dir.h"
 #include "support/modal_step.h"
 #include "support/qt_app.h"
 #include "support/scripted_message_boxes.h"
@@ -627,6 +630,78 @@ TEST_F(ChannelSetupDialogTest, NetworkTextsTakeWhatTheIniFileGivesBack) {
         EXPECT_EQ(std::strlen(g_EditChannelTable.Channel[1].username), 16u);
         dlg.EndDialog(IDCANCEL);
     });
+}
+
+// The user pastes text over an edit's: unlike typing, a paste can bring
+// tabs.
+void Paste(CWnd& dlg, int id, const char* text) {
+    auto* edit = qobject_cast<QLineEdit*>(ControlWidget(dlg, id));
+    ASSERT_NE(edit, nullptr) << id;
+    edit->setFocus();
+    edit->selectAll();
+    edit->insert(QString::fromLatin1(text));
+}
+
+TEST_F(ChannelSetupDialogTest, NetworkTextsAreStoredTrimmedAsTheNextStartReadsThem) {
+    struct Case {
+        const char* name;
+        const char* address;  // as pasted
+        const char* user;
+        const char* password;
+        const char* trimmedAddress;  // what the edits show after Rectify
+        const char* trimmedUser;
+        const char* trimmedPassword;
+        bool refused;  // "Ip Address is Null???": the channel stays as it was
+    };
+    const Case cases[] = {
+        {"leading", " 10.0.0.7", "\tviewer", " \tpw", "10.0.0.7", "viewer", "pw", false},
+        {"trailing", "10.0.0.7\t ", "viewer ", "pw ", "10.0.0.7", "viewer", "pw", false},
+        {"inner blanks kept", " \tmy recorder ", "the  viewer\t", "\tp w\tx ", "my recorder",
+         "the  viewer", "p w\tx", false},
+        {"user and password only blanks", "10.0.0.7", "   ", " \t ", "10.0.0.7", "", "", false},
+        {"address only blanks", " \t  ", " viewer", "pw\t", "", "viewer", "pw", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ChdirTempDir dir;
+        ASSERT_EQ(InitSettingsPaths(), 1);
+        g_Settings = Settings{};
+        g_Settings.nChConfigNum = 4;
+        std::memcpy(g_Settings.Channel, m_original, sizeof m_original);
+        const ChannelEntry expected =
+            c.refused ? m_original[1] : Net(c.trimmedAddress, 3, c.trimmedUser, c.trimmedPassword);
+
+        ScriptedMessageBoxes boxes;
+        if (c.refused) {
+            boxes.Expect({"Ip Address is Null???", IDOK, "ERROR", MB_OK});
+        }
+        CChannelSetupDialog dlg;
+        EXPECT_EQ(RunModalWith(dlg,
+                               [&dlg, &c, &expected] {
+                                   Choose(dlg, IDC_EDITED_CHANNEL, 1);
+                                   Paste(dlg, IDC_NET_ADDRESS, c.address);
+                                   Paste(dlg, IDC_NET_USER, c.user);
+                                   Paste(dlg, IDC_NET_PASSWORD, c.password);
+                                   Click(dlg, IDC_RECTIFY_CHANNEL);
+                                   EXPECT_EQ(dlg.GetDlgItemText(IDC_NET_ADDRESS), c.trimmedAddress);
+                                   EXPECT_EQ(dlg.GetDlgItemText(IDC_NET_USER), c.trimmedUser);
+                                   EXPECT_EQ(dlg.GetDlgItemText(IDC_NET_PASSWORD),
+                                             c.trimmedPassword);
+                                   EXPECT_TRUE(SameEntry(g_EditChannelTable.Channel[1], expected));
+                                   Click(dlg, IDC_CHANNEL_SAVE);
+                                   Click(dlg, IDOK);
+                               }),
+                  IDOK);
+        const ChannelEntry saved = g_Settings.Channel[1];
+        EXPECT_TRUE(SameEntry(saved, expected));
+
+        // The next start reads back what the dialog stored.
+        ASSERT_EQ(SaveChannelIni(), 1);
+        g_Settings = Settings{};
+        LoadChannelIni();
+        EXPECT_EQ(g_Settings.nChConfigNum, 4);
+        EXPECT_TRUE(SameEntry(g_Settings.Channel[1], saved));
+    }
 }
 
 TEST_F(ChannelSetupDialogTest, ChannelsOnDevicesNotListedShowEmptyDevice) {
