@@ -109,6 +109,10 @@ BOOL CRecordSetupDialog::StoreChannel(int index) {
         return FALSE;
     }
     UpdateData(TRUE);  // a refused value was told and keeps the member
+    return StoreMembers(index);
+}
+
+BOOL CRecordSetupDialog::StoreMembers(int index) {
     if (m_sTitle.GetLength() > kTitleBytes) {
         return FALSE;
     }
@@ -138,7 +142,13 @@ BOOL CRecordSetupDialog::StoreChannel(int index) {
 }
 
 void CRecordSetupDialog::OnChannelButton(int k) {
-    StoreChannel(m_nChannel);
+    // A refused value was told and has the focus: the channel stays shown
+    // with everything typed there, and its record takes none of it until
+    // the read passes, so switching loses no edit.
+    if (!UpdateData(TRUE)) {
+        return;
+    }
+    StoreMembers(m_nChannel);
     m_nChannel = k;
     LoadChannel(k);
 }

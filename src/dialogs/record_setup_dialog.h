@@ -5,7 +5,8 @@
 // picture (at most 16 bytes), the date and time stamps and the "Channel
 // Audio" flag of the 16 RecordEntry records. Its Save has id 2, so Esc
 // saves too; Exit and Save first store the channel shown. Switching
-// channels stores the one left.
+// channels stores the one left; while a value of it is refused, the
+// channel stays shown and its record as it was.
 
 #include "dialogs/setup_dialog.h"
 #include "platform/ui/cstring.h"
@@ -49,6 +50,10 @@ protected:
     bool WorkingDiffersFromLive() const override;
 
 private:
+    // StoreChannel after its read: the members as they stand into channel
+    // index (0..15) of the working copy.
+    BOOL StoreMembers(int index);
+
     // The last read refused the else(K) value.
     bool m_bOtherKbpsRefused = false;
 };

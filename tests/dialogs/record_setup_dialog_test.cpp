@@ -2,8 +2,8 @@
 // what a channel shows of its stored record and how the controls go back
 // into it, the channel row, and the mended faults: IDOK after a Save
 // however it ends, refused values never stored, the title's 16-byte limit,
-// else(K) read only while chosen, an unlisted audio rate kept, and texts
-// kept byte for byte.
+// else(K) read only while chosen, an unlisted audio rate kept, texts kept
+// byte for byte, and a refused value holding a channel switch.
 
 #include "dialogs/record_setup_dialog.h"
 
@@ -234,19 +234,27 @@ TEST_F(RecordSetupDialogTest, ElseKbpsTakesTenTo2048AndARefusedValueIsNeverStore
 TEST_F(RecordSetupDialogTest, AnOutOfRangeStoredRateHoldsUpOnlyItsOwnChannel) {
     g_Settings.Record[0].bitrate = 5000;  // from an edited ini file
     ScriptedMessageBoxes boxes;
-    boxes.Expect(kRangePrompt);  // leaving channel 1 as it is
+    boxes.Expect(kRangePrompt);  // leaving channel 1 untouched: it stays
     CRecordSetupDialog dlg;
     EXPECT_EQ(Run(dlg,
                   [&dlg] {
                       EXPECT_EQ(dlg.GetDlgItemText(IDC_KBPS_OTHER_EDIT), "5000");
                       Click(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
+                      EXPECT_EQ(dlg.m_nChannel, 0);
+                      EXPECT_TRUE(IsChecked(dlg, IDC_RECORD_CHANNEL_FIRST));
+                      EXPECT_EQ(+g_EditRecordTable[0].bitrate, 5000);
+                      // A listed rate lets it go; the edit keeps 5000.
+                      Click(dlg, IDC_KBPS_256);
+                      Click(dlg, IDC_RECORD_CHANNEL_FIRST + 1);
+                      EXPECT_EQ(dlg.m_nChannel, 1);
+                      EXPECT_EQ(dlg.GetDlgItemText(IDC_KBPS_OTHER_EDIT), "5000");
                       // Channel 2 checks no else(K) value: no prompt.
                       TypeInto(dlg, IDC_CHANNEL_TITLE, "Back", true);
                       Click(dlg, IDC_RECORD_SAVE);
                       Click(dlg, IDOK);
                   }),
               IDOK);
-    EXPECT_EQ(+g_Settings.Record[0].bitrate, 5000);
+    EXPECT_EQ(+g_Settings.Record[0].bitrate, 256);
     EXPECT_STREQ(g_Settings.Record[1].chname, "Back");
     EXPECT_EQ(+g_Settings.Record[1].bitrate, 256);
 }
@@ -330,6 +338,51 @@ TEST_F(RecordSetupDialogTest, SwitchingChannelsStoresTheOneLeft) {
                   }),
               IDCANCEL);
     EXPECT_TRUE(LiveIs(m_original));
+}
+
+TEST_F(RecordSetupDialogTest, ARefusedValueHoldsTheSwitchUntilCorrected) {
+    ScriptedMessageBoxes boxes;
+    boxes.Expect({kRangePrompt, IDOK, "Quorvalind", MB_OK | MB_ICONEXCLAMATION});
+    CRecordSetupDialog dlg;
+    Run(dlg, [&] {
+        // Read before the else(K) value, then after it.
+        Click(dlg, IDC_VCODEC_MPEG4);
+        Click(dlg, IDC_RECFILE_MOV);
+        Click(dlg, IDC_KBPS_OTHER);
+        TypeInto(dlg, IDC_KBPS_OTHER_EDIT, "9", true);
+        Click(dlg, IDC_ACODEC_AC3);
+        TypeInto(dlg, IDC_CHANNEL_TITLE, "West", true);
+        Click(dlg, IDC_OSD_DATE);
+        Click(dlg, IDC_OSD_TIME);
+        Click(dlg, IDC_CHANNEL_AUDIO);
+        Click(dlg, IDC_AKBPS_8);
+        Click(dlg, IDC_RECORD_CHANNEL_FIRST + 3);
+        EXPECT_TRUE(boxes.AllShown());
+        EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(IDC_KBPS_OTHER_EDIT));
+        // Channel 1 stays, selected, with every edit on screen.
+        EXPECT_EQ(dlg.m_nChannel, 0);
+        EXPECT_EQ(dlg.GetDlgItemText(IDC_RECORD_CAPTION), "Channel 01 Record Setup:");
+        EXPECT_TRUE(IsChecked(dlg, IDC_RECORD_CHANNEL_FIRST));
+        EXPECT_FALSE(IsChecked(dlg, IDC_RECORD_CHANNEL_FIRST + 3));
+        for (int id : {IDC_VCODEC_MPEG4, IDC_RECFILE_MOV, IDC_KBPS_OTHER, IDC_ACODEC_AC3,
+                       IDC_CHANNEL_AUDIO, IDC_AKBPS_8}) {
+            EXPECT_TRUE(IsChecked(dlg, id)) << id;
+        }
+        EXPECT_FALSE(IsChecked(dlg, IDC_OSD_DATE));
+        EXPECT_FALSE(IsChecked(dlg, IDC_OSD_TIME));
+        EXPECT_EQ(dlg.GetDlgItemText(IDC_KBPS_OTHER_EDIT), "9");
+        EXPECT_EQ(dlg.GetDlgItemText(IDC_CHANNEL_TITLE), "West");
+        // Its record took nothing, not even what was read before the refusal.
+        EXPECT_EQ(std::memcmp(g_EditRecordTable, m_original, sizeof m_original), 0);
+
+        TypeInto(dlg, IDC_KBPS_OTHER_EDIT, "700", true);
+        Click(dlg, IDC_RECORD_CHANNEL_FIRST + 3);
+        EXPECT_EQ(dlg.m_nChannel, 3);
+        EXPECT_FALSE(IsChecked(dlg, IDC_RECORD_CHANNEL_FIRST));
+        const RecordEntry stored = Record(3, 1, 700, 8, "West", 0, 0, 1, 2);
+        EXPECT_EQ(std::memcmp(&g_EditRecordTable[0], &stored, sizeof stored), 0);
+        dlg.EndDialog(IDCANCEL);
+    });
 }
 
 }  // namespace
