@@ -238,10 +238,16 @@ BOOL CSystemSetupDialog::ShowUser(int slot) {
 void CSystemSetupDialog::OnBrowseSnapshotPath() {
     UpdateData(TRUE);  // what was edited meanwhile survives the showing
     CFolderDialog picker("Select Snapshot Path", m_sSnapshotPath, this);
-    if (picker.DoModal() != IDOK) {
+    const int result = picker.DoModal();
+    // A folder is taken whole or not at all: the old one stays.
+    if (result == IDCANCEL) {  // chosen, but it has no stored form
+        ShowMessageBox("This folder is on no drive of the recorder!", "ERROR",
+                       MB_OK | MB_ICONERROR);
         return;
     }
-    // A folder is taken whole or not at all: the old one stays.
+    if (result != IDOK) {  // the user cancelled
+        return;
+    }
     if (!picker.IsFolderPathStorable()) {
         ShowMessageBox("This folder name cannot be stored!", "ERROR", MB_OK | MB_ICONERROR);
         return;

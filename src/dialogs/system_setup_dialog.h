@@ -12,8 +12,9 @@
 // account no right on channels whose boxes are hidden (channels that do
 // not run). Selecting a line and choosing a folder read the controls
 // first, so the edits made meanwhile stay. A folder from the picker is
-// taken only whole: one longer than the field's 156 characters, or one
-// GB2312 cannot hold, is refused and the old folder stays.
+// taken only whole: one longer than the field's 156 characters, one
+// GB2312 cannot hold, or one on no drive of the recorder, is refused and
+// the old folder stays.
 
 #include "dialogs/disk_space_pie.h"
 #include "dialogs/h_extent_list_box.h"

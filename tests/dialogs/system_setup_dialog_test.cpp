@@ -40,6 +40,7 @@ constexpr char kTooLong[] = "User name or password is too long!";
 constexpr char kSelectUser[] = "Please select user in list...";
 constexpr char kFolderTooLong[] = "Please enter no more than 156 characters.";
 constexpr char kUnstorable[] = "This folder name cannot be stored!";
+constexpr char kNoDrive[] = "This folder is on no drive of the recorder!";
 constexpr std::uint64_t kGb = std::uint64_t{1} << 30;
 
 void SetAccount(SystemBlock& b, int slot, const char* name, const char* password,
@@ -462,7 +463,7 @@ TEST_F(SystemSetupDialogTest, TheSnapshotFolderFromThePicker) {
     } cases[] = {
         {"a folder", c + "/snap", "C:\\snap", nullptr, "", 0},
         {"cancelled", std::nullopt, "C:\\", nullptr, "", 0},
-        {"on no drive", std::string("/elsewhere"), "C:\\", nullptr, "", 0},
+        {"on no drive", std::string("/elsewhere"), "C:\\", kNoDrive, "ERROR", MB_OK | MB_ICONERROR},
         {"156 characters", c + "/" + std::string(153, 'a'), "C:\\" + std::string(153, 'a'), nullptr,
          "", 0},
         {"157 characters", c + "/" + std::string(154, 'a'), "C:\\", kFolderTooLong, "Quorvalind",
