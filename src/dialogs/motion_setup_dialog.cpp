@@ -284,8 +284,14 @@ void CMotionSetupDialog::SelectChannel(int n) {
     ReleaseRowButton(IDC_MOTION_CHANNEL_FIRST + m_nChannel);
     SetChannelSink(m_nChannel, nullptr);
     StoreShownDays();
+    const bool changed = n != m_nChannel;
     m_nChannel = n;
     SelectRowButton(IDC_MOTION_CHANNEL_FIRST + n);
+    if (changed) {
+        // Before the new sink, so none of its pictures is blanked: the
+        // channel left must not stay on show where the new one sends none.
+        ClearPreview();
+    }
     SetChannelSink(n, this);
     LoadScheduleDay(n, m_nScheduleDay);
     LoadMotionDay(n, m_nMotionDay);
@@ -357,6 +363,8 @@ void CMotionSetupDialog::OnLButtonDown(UINT nFlags, POINT point) {
             uint8_t& cell =
                 g_EditScheduleTable[m_nChannel].byMotionMask[(y * 8 / height) * 8 + x * 8 / width];
             cell = cell == 0 ? 1 : 0;
+            // Live pictures carry the marks; without one they show now.
+            RedrawBlankPreview();
         }
     }
     CSetupDialog::OnLButtonDown(nFlags, point);
@@ -394,6 +402,7 @@ void CMotionSetupDialog::ReleaseOnLeave() {
         m_pU.reset();
         m_pV.reset();
         m_bNewPicture = false;
+        m_bBlank = false;
     }
     m_host.ReleaseTarget();
     DestroyBar(m_pScheduleBar);

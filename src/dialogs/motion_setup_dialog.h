@@ -10,11 +10,13 @@
 // sink (on the DrawVideo thread), are copied under the preview lock and
 // drawn on the user-interface thread with the grid and the watched cells
 // marked; a click on the preview flips a cell of the area, and the motion
-// test shades the cells whose level is above the threshold. The dialog
-// never registers or clears a sink while it holds the preview lock, since
-// clearing waits for a display step inside the sink, and that step may be
-// waiting for the lock. Every way out clears every channel's sink before
-// the buffers go; pictures larger than 352 x 288 are dropped.
+// test shades the cells whose level is above the threshold. A change of
+// channel blanks the preview at once, with the new channel's marks, until
+// that channel's first picture; meanwhile a click redraws the marks. The
+// dialog never registers or clears a sink while it holds the preview lock,
+// since clearing waits for a display step inside the sink, and that step
+// may be waiting for the lock. Every way out clears every channel's sink
+// before the buffers go; pictures larger than 352 x 288 are dropped.
 
 #include <atomic>
 #include <memory>
@@ -122,6 +124,15 @@ private:
     void FollowPreviewWindow();
     void SetChannelSink(int n, IPreviewSink* sink);
     void ClearPreviewSinks();
+    // The black picture with the shown channel's marks, dropping a picture
+    // not drawn yet; and the same again after a click, while no picture
+    // has come since.
+    void ClearPreview();
+    void RedrawBlankPreview();
+    // Under the preview lock: the black picture into the buffers and onto
+    // the preview; the buffers shaded, marked and shown.
+    void DrawBlankLocked();
+    bool DrawBuffersLocked();
 
     int m_bInitDone = 0;
     int m_bTestMode = 0;
@@ -146,6 +157,7 @@ private:
     int m_nPicWidth = 0;
     int m_nPicHeight = 0;
     bool m_bNewPicture = false;  // the buffers hold a picture not drawn yet
+    bool m_bBlank = false;       // the buffers hold the black picture
 
     std::atomic<int> m_nTakenPictures{0};
     std::atomic<int> m_nDroppedPictures{0};

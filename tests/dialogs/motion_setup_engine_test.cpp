@@ -1,7 +1,8 @@
 // The motion dialog in the running recorder over a synthetic camera: the
 // Motion button's path runs the real dialog; its preview shows the moving
 // picture with the grid and the marks, the motion test's levels rise where
-// the block moves, clicks edit the area, and what the day bars and the
+// the block moves, clicks edit the area, a channel that sends no picture
+// shows black with its own marks, and what the day bars and the
 // time windows set reaches the settings file and the running schedules.
 // While Exit asks, the channel goes on showing and recording; Esc leaves
 // no channel feeding the dialog.
@@ -205,6 +206,80 @@ TEST_F(MotionSetupEngineTest, PreviewShowsTheMovingPictureGridMarksAndTheTestsLe
     ASSERT_EQ(LoadSettingsFile(), 1);
     EXPECT_EQ(g_Settings.Schedule[0].byMotionMask[5 * 8 + 2], 1);
     EXPECT_EQ(g_Settings.Schedule[0].byMotionMask[6 * 8 + 6], 1);
+}
+
+// Black wherever no diamond of the given cells lies: each of those cells
+// shows its diamond, no other pixel is lit.
+void ExpectBlackWithMarks(const Shown& s, const std::vector<int>& cells) {
+    int lit = 0;
+    std::vector<int> ink(64, 0);
+    for (int y = 0; y < 288; ++y) {
+        for (int x = 0; x < 352; ++x) {
+            const int cell = y / 36 * 8 + x / 44;
+            if (std::find(cells.begin(), cells.end(), cell) != cells.end()) {
+                ink[static_cast<size_t>(cell)] += s.at(x, y) > 200 ? 1 : 0;
+            } else {
+                lit += s.at(x, y) != 0 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_EQ(lit, 0);
+    for (int cell : cells) {
+        EXPECT_GT(ink[static_cast<size_t>(cell)], 20) << "cell " << cell;
+    }
+}
+
+// A change to a channel that sends no picture (here one without a camera)
+// shows black with that channel's marks at once, and a picture of the
+// channel left that still waits for its draw stays away. Until a picture
+// comes, every click shows at once, also after a picture too large for
+// the preview was dropped.
+TEST_F(MotionSetupEngineTest, AChannelWithoutPicturesShowsBlackWithItsOwnMarks) {
+    g_Settings.Schedule[0].byMotionMask[5 * 8 + 2] = 1;
+    g_Settings.Schedule[1].byMotionMask[1 * 8 + 6] = 1;
+    Start(2, [] { g_Settings.Channel[1].videoin = 0; });
+    Pictures(2);
+    MotionButton([&](CMotionSetupDialog& dlg) {
+        auto clickCell = [&](int row, int column) {
+            QTest::mouseClick(ControlWidget(dlg, IDC_MOTION_IMAGE), Qt::LeftButton, {},
+                              QPoint(column * 354 / 8 + 20, row * 290 / 8 + 18));
+        };
+        ShownPictures(dlg, 1);
+        ASSERT_GT(Look(dlg).Mean(0, 0, 352, 288), 40);
+        // One more picture, taken but not drawn when the channel changes.
+        const int taken = dlg.TakenPictures();
+        const int drawn = dlg.DrawnPictures();
+        Pictures(1);
+        ASSERT_EQ(dlg.TakenPictures(), taken + 1);
+        Click(dlg, IDC_MOTION_CHANNEL_FIRST + 1);
+        ExpectBlackWithMarks(Look(dlg), {1 * 8 + 6});
+        QCoreApplication::processEvents();
+        EXPECT_EQ(dlg.DrawnPictures(), drawn);
+        ExpectBlackWithMarks(Look(dlg), {1 * 8 + 6});
+
+        clickCell(6, 1);
+        EXPECT_EQ(g_EditScheduleTable[1].byMotionMask[6 * 8 + 1], 1);
+        ExpectBlackWithMarks(Look(dlg), {1 * 8 + 6, 6 * 8 + 1});
+        clickCell(1, 6);
+        ExpectBlackWithMarks(Look(dlg), {6 * 8 + 1});
+
+        // A remote peer's 704 x 576 picture is dropped and changes nothing.
+        std::vector<uint8_t> large(704 * 576 * 3 / 2, 200);
+        const uint8_t* y = large.data();
+        dlg.OnPreviewFrame(y, y + 704 * 576, y + 704 * 576 * 5 / 4, 704, 352, 704, 576);
+        EXPECT_EQ(dlg.DroppedPictures(), 1);
+        clickCell(7, 7);
+        ExpectBlackWithMarks(Look(dlg), {6 * 8 + 1, 7 * 8 + 7});
+
+        // Back on channel 1: its marks on black, then its pictures again.
+        Click(dlg, IDC_MOTION_CHANNEL_FIRST);
+        ExpectBlackWithMarks(Look(dlg), {5 * 8 + 2});
+        ShownPictures(dlg, 1);
+        const Shown live = Look(dlg);
+        EXPECT_GT(live.Mean(0, 0, 352, 288), 40);
+        EXPECT_GE(live.BlockLeft(), 0);
+        dlg.EndDialog(IDCANCEL);
+    });
 }
 
 TEST_F(MotionSetupEngineTest, DaysAndWindowsReachTheSettingsFileAndTheRunningSchedules) {

@@ -51,8 +51,9 @@ protected:
         SetResourceProvider(nullptr);
     }
 
-    // count local channels (1 to 16), all on the camera.
-    void Start(int count = 1) {
+    // count local channels (1 to 16), all on the camera; configure may
+    // change them before the ini file is written.
+    void Start(int count = 1, const std::function<void()>& configure = {}) {
         InstallSyntheticDevices(1, 0);
         for (int n = 0; n < count; ++n) {
             ChannelEntry& c = g_Settings.Channel[n];
@@ -68,6 +69,9 @@ protected:
             r.audbitrate = 32;
         }
         g_Settings.nChConfigNum = static_cast<uint8_t>(count);
+        if (configure) {
+            configure();
+        }
         ASSERT_EQ(SaveChannelIni(), 1);
         ASSERT_EQ(SaveRecordIni(count), 1);
 
