@@ -107,6 +107,25 @@ protected:
         state_->OnTimer(IDT_STARTUP);
     }
 
+    // For a run per case: one local channel on one camera, with its ini and
+    // settings files written; the run ends with the exit, and the settings
+    // are as they were before it.
+    static void WriteOneChannelFiles() {
+        InstallSyntheticDevices(1, 0);
+        Local(0, 1, 0);
+        SaveIni(1);
+        ASSERT_EQ(SaveSettingsFile(), 1);
+    }
+    void EndOneChannelRun() {
+        state_->RunExit();
+        state_.reset();
+        RemoveSyntheticDevices();
+        g_Settings = Settings{};
+        g_Settings.System.byRecordDrive[0] = 1;
+        std::snprintf(g_Settings.System.sSnapshotPath, sizeof g_Settings.System.sSnapshotPath,
+                      "C:\\snaps");
+    }
+
     // The login server on a port of the system's choice on 127.0.0.1, and
     // network channels pointed at it.
     static void Loopback(CMainDialogState& state) {
@@ -609,10 +628,7 @@ TEST_F(EngineRunTest, SavedWhileTheProgramEndsIsPersistedButNotApplied) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        InstallSyntheticDevices(1, 0);
-        Local(0, 1, 0);
-        SaveIni(1);
-        ASSERT_EQ(SaveSettingsFile(), 1);
+        ASSERT_NO_FATAL_FAILURE(WriteOneChannelFiles());
         Start();
         Channel(0).nRecordAge = 7;
         ScriptedDialogs dialogs;
@@ -640,13 +656,7 @@ TEST_F(EngineRunTest, SavedWhileTheProgramEndsIsPersistedButNotApplied) {
         EXPECT_EQ(state_->GetRecordFolder(), "C:\\OstVA_Rec");
         EXPECT_EQ(window_.Count(WM_NO_RECORD_DISK), 0);
         c.persisted();
-        state_->RunExit();
-        state_.reset();
-        RemoveSyntheticDevices();
-        g_Settings = Settings{};
-        g_Settings.System.byRecordDrive[0] = 1;
-        std::snprintf(g_Settings.System.sSnapshotPath, sizeof g_Settings.System.sSnapshotPath,
-                      "C:\\snaps");
+        EndOneChannelRun();
     }
 }
 
@@ -726,10 +736,7 @@ TEST_F(EngineRunTest, ASaveThatCannotBeWrittenIsReportedAndTheOldFileKept) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        InstallSyntheticDevices(1, 0);
-        Local(0, 1, 0);
-        SaveIni(1);
-        ASSERT_EQ(SaveSettingsFile(), 1);
+        ASSERT_NO_FATAL_FAILURE(WriteOneChannelFiles());
         const std::string old = FileBytes(c.file);
         Start();
         ScriptedDialogs dialogs;
@@ -759,13 +766,7 @@ TEST_F(EngineRunTest, ASaveThatCannotBeWrittenIsReportedAndTheOldFileKept) {
         EXPECT_EQ(windowExits_, 0);
         c.runsOn(*state_);
         EXPECT_TRUE(Channel(0).IsLocal());
-        state_->RunExit();
-        state_.reset();
-        RemoveSyntheticDevices();
-        g_Settings = Settings{};
-        g_Settings.System.byRecordDrive[0] = 1;
-        std::snprintf(g_Settings.System.sSnapshotPath, sizeof g_Settings.System.sSnapshotPath,
-                      "C:\\snaps");
+        EndOneChannelRun();
     }
 }
 
