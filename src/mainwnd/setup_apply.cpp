@@ -59,26 +59,22 @@ void CMainDialogState::OnChannelSetup() {
     }
     const bool saved = SaveChannelIni() == 1;
     WriteLogEntry(LOGTYPE_SYSTEM, 0, SetupLogLine("channel", saved, INI_FILE_NAME).c_str());
-    if (IsProgramEnding()) {
-        ReportUnwrittenFile(saved, INI_FILE_NAME);
-        return;
-    }
-    if (g_nChannelCount.load() != g_Settings.nChConfigNum) {
-        if (!saved) {
-            // A restart would bring the old count back: the recorder runs
-            // on with the channels it has.
-            ReportUnwrittenFile(saved, INI_FILE_NAME);
+    // A new count that could not be written neither restarts nor
+    // re-applies: a restart would bring the old count back, so the recorder
+    // runs on with the channels it has.
+    if (!IsProgramEnding()) {
+        if (g_nChannelCount.load() == g_Settings.nChConfigNum) {
+            ReapplyChannels();
+        } else if (saved) {
+            // The channel table is fixed for a run: the new count applies
+            // at the next start.
+            AfxMessageBox("Channels have Changed! Please Restart!", MB_OK);
+            if (hooks.exitProgram) {
+                hooks.exitProgram();
+            }
             return;
         }
-        // The channel table is fixed for a run: the new count applies at
-        // the next start.
-        AfxMessageBox("Channels have Changed! Please Restart!", MB_OK);
-        if (hooks.exitProgram) {
-            hooks.exitProgram();
-        }
-        return;
     }
-    ReapplyChannels();
     ReportUnwrittenFile(saved, INI_FILE_NAME);
 }
 

@@ -186,6 +186,15 @@ private:
     bool m_bHeld = false;
 };
 
+// SIGTERM runs the exit sequence: the program ends with status 0 (the
+// time limit only guards against a hang).
+void EndsInOrderOnSigterm(Program& recorder) {
+    recorder.Signal(SIGTERM);
+    int status = 0;
+    ASSERT_TRUE(recorder.WaitEnd(std::chrono::seconds(30), &status)) << recorder.Output();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << recorder.Output();
+}
+
 // The main window's title and the captions of the boxes and windows here.
 constexpr char kMainWindow[] = "Quorvalindex ver1.51";
 constexpr char kApplicationBox[] = "Quorvalind";
@@ -229,10 +238,7 @@ TEST_F(RecorderDisplayTest, WorkerThreadBoxIsAnsweredWithItsOkButton) {
     EXPECT_TRUE(screen_->WaitUntilGone(kApplicationBox, std::chrono::seconds(5)));
     EXPECT_FALSE(screen_->FindWindow(kMainWindow).empty());
 
-    recorder.Signal(SIGTERM);
-    int status = 0;
-    ASSERT_TRUE(recorder.WaitEnd(std::chrono::seconds(20), &status)) << recorder.Output();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << recorder.Output();
+    EndsInOrderOnSigterm(recorder);
 }
 
 TEST_F(RecorderDisplayTest, TwoSignalsWithAModalWindowOpenEndTheProgramInOrder) {
@@ -346,10 +352,7 @@ TEST_F(RecorderDisplayTest, ASystemSetupThatCannotBeWrittenSaysSo) {
     EXPECT_TRUE(screen_->WaitUntilGone(kApplicationBox, std::chrono::seconds(5)));
     EXPECT_FALSE(screen_->FindWindow(kMainWindow).empty());
 
-    recorder.Signal(SIGTERM);
-    int status = 0;
-    ASSERT_TRUE(recorder.WaitEnd(std::chrono::seconds(30), &status)) << recorder.Output();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << recorder.Output();
+    ASSERT_NO_FATAL_FAILURE(EndsInOrderOnSigterm(recorder));
     const auto texts = LogTexts("Quorvalind.001");
     const auto count = [&texts](const char* text) {
         return std::count(texts.begin(), texts.end(), std::string(text));
